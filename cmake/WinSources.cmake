@@ -1,0 +1,11 @@
+# The windowed half: framework, core services, dialogs and the output window.
+set(TRACKVANE_WIN_SOURCES
+    framework/App.cpp
+    framework/Dialog.cpp
+    framework/Wnd.cpp
+    core/Core.cpp
+    race/ControlDlg.cpp
+    race/ScoreDlg.cpp
+    output/OutputWnd.cpp
+    settings/OptionsDlg.cpp
+)

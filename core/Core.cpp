@@ -1,0 +1,350 @@
+#include "core/Core.h"
+
+#include "core/TextFields.h"
+#include "settings/SettingsRules.h"
+
+#include <algorithm>
+#include <cstring>
+
+CCore* core = nullptr;
+
+namespace {
+
+const char kSection[] = "Trackvane";
+
+// What a key reads as when the file or the key is missing or its value
+// cannot be used.
+struct ConfigDefault {
+    const char* key;
+    const char* value;
+};
+const ConfigDefault kDefaults[] = {
+    {"scoreInit", "0"},
+    {"scoreStep", "1"},
+    {"raceTitle", "校园趣味运动会"},
+    {"tips", "按编号键开始或停止计时，祝各位选手取得好成绩！"},
+    {"clrStr", "FFFFFFFF"},
+    {"clrDigi", "FFFFD54F"},
+    {"isZhangai", "0"},
+    {"width", "1280"},
+    {"height", "720"},
+    {"fontTitle", "黑体"},
+};
+
+const char* defaultOf(const char* key) {
+    for (const auto& d : kDefaults)
+        if (std::strcmp(d.key, key) == 0) return d.value;
+    return "";
+}
+
+uint32_t (*tickSource)() = nullptr;
+CCore::MessageHook messageHook = nullptr;
+
+}  // namespace
+
+std::wstring toWide(const std::string& ansi) {
+    if (ansi.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), nullptr, 0);
+    std::wstring w(n > 0 ? n : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), &w[0], n);
+    return w;
+}
+
+CCore::CCore() = default;
+
+// --- configuration ---
+
+void CCore::autoFileConfig() {
+    if (configPath_.empty()) configPath_ = getAppPath() + "Trackvane.ini";
+}
+
+bool CCore::readValue(const char* key, std::string* value) {
+    // A marker no operator types tells a missing key from an empty value.
+    static const char kMissing[] = "\x01";
+    std::string buf(4096, '\0');
+    DWORD n = GetPrivateProfileStringA(kSection, key, kMissing, &buf[0], (DWORD)buf.size(),
+                                       configPath_.c_str());
+    buf.resize(n);
+    if (buf == kMissing) return false;
+    *value = buf;
+    return true;
+}
+
+bool CCore::writeValue(const char* key, const std::string& value) {
+    return WritePrivateProfileStringA(kSection, key, value.c_str(), configPath_.c_str()) != FALSE;
+}
+
+int CCore::getConfigInt(const char* key) {
+    std::string text;
+    int value = 0;
+    if (readValue(key, &text) && parseIniInt(text, &value)) return value;
+    parseIniInt(defaultOf(key), &value);
+    return value;
+}
+
+std::string CCore::getConfigStr(const char* key) {
+    std::string text;
+    return readValue(key, &text) ? text : std::string(defaultOf(key));
+}
+
+BOOL CCore::getConfigB(const char* key) {
+    std::string text;
+    int value = 0;
+    if (readValue(key, &text) && parseIniBool(text, &value)) return value;
+    parseIniBool(defaultOf(key), &value);
+    return value;
+}
+
+uint32_t CCore::getConfigClr(const char* key) {
+    std::string text;
+    uint32_t value = 0;
+    if (readValue(key, &text) && parseIniColour(text, &value)) return value;
+    parseIniColour(defaultOf(key), &value);
+    return value;
+}
+
+bool CCore::saveConfigInt(const char* key, int value) { return writeValue(key, getStrInt(value)); }
+bool CCore::saveConfigStr(const char* key, const std::string& value) { return writeValue(key, value); }
+bool CCore::saveConfigB(const char* key, BOOL value) { return writeValue(key, value ? "1" : "0"); }
+bool CCore::saveConfigClr(const char* key, uint32_t argb) {
+    return writeValue(key, formatIniColour(argb));
+}
+
+// --- files ---
+
+std::string CCore::getAppPath() {
+    char buf[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    std::string path(buf, n);
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
+}
+
+void CCore::createFile(const std::string& path, int) {
+    ScopedFile f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+BOOL CCore::isFileExist(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CCore::readFile(const std::string& path, std::string* bytes, size_t maxBytes, DWORD* error) {
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    bytes->clear();
+    ScopedFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
+        err = GetLastError();
+        return false;
+    }
+    char chunk[64 * 1024];
+    while (bytes->size() < maxBytes) {
+        DWORD want = (DWORD)std::min(sizeof chunk, maxBytes - bytes->size());
+        DWORD got = 0;
+        if (!ReadFile(f.get(), chunk, want, &got, nullptr)) {
+            err = GetLastError();
+            return false;
+        }
+        if (got == 0) break;
+        bytes->append(chunk, got);
+    }
+    return true;
+}
+
+std::string CCore::utf8ToAnsi(const std::string& utf8) {
+    size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), nullptr, 0);
+    if (n <= 0) return utf8.substr(skip);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), &w[0], n);
+    int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string ansi(m > 0 ? m : 0, '\0');
+    if (m > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), n, &ansi[0], m, nullptr, nullptr);
+    return ansi;
+}
+
+bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD* error) {
+    return logAddLines(path, {line}, error);
+}
+
+bool CCore::logAddLines(const std::string& path, const std::vector<std::string>& lines,
+                        DWORD* error) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    ScopedFile f(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
+        err = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER start = {};
+    LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(f.get(), zero, &start, FILE_END)) {
+        err = GetLastError();
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
+    if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;
+    err = ok ? ERROR_DISK_FULL : GetLastError();
+    // Cut a partial write back, so that the next attempt starts clean.
+    SetFilePointerEx(f.get(), start, nullptr, FILE_BEGIN);
+    SetEndOfFile(f.get());
+    return false;
+}
+
+// --- time ---
+
+LocalTime CCore::getTimeNow() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::string CCore::getTimeNowStr(const std::string&) { return formatTimeStamp(getTimeNow()); }
+
+LocalTime CCore::getTimeFromStr(const std::string& text) {
+    LocalTime t = {};
+    parseTimeStamp(text, &t);
+    return t;
+}
+
+BOOL CCore::isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to) {
+    return ::isTimeBetween(t, from, to);
+}
+
+uint32_t CCore::tickNow() { return tickSource ? tickSource() : GetTickCount(); }
+void CCore::setTickSource(uint32_t (*source)()) { tickSource = source; }
+
+// --- text ---
+
+std::string CCore::getStrInt(int n) { return ::getStrInt(n); }
+std::string CCore::getFg(const std::string& text, char sep, int i) { return ::getFg(text, sep, i); }
+int CCore::getFgInt(const std::string& text, char sep, int i) { return ::getFgInt(text, sep, i); }
+void CCore::trimStrTail(std::string& text) { ::trimStrTail(text); }
+
+COLORREF CCore::getClrRef(uint32_t argb) { return argbToColorref(argb); }
+uint32_t CCore::getColorFromClrRef(COLORREF ref) { return colorrefToArgb(ref); }
+
+// --- displays ---
+
+namespace {
+struct MonitorSearch {
+    RECT found;
+    bool any;
+};
+
+BOOL CALLBACK takeSecondMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* search = reinterpret_cast<MonitorSearch*>(data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
+    search->found = info.rcMonitor;
+    search->any = true;
+    return FALSE;  // the first display that is not the primary one
+}
+}  // namespace
+
+int CCore::getScreenRect(int n, RECT* rect) {
+    *rect = RECT{0, 0, 0, 0};
+    if (n != 1) {
+        if (n == 0) *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return n == 0;
+    }
+    MonitorSearch search = {{0, 0, 0, 0}, false};
+    EnumDisplayMonitors(nullptr, nullptr, &takeSecondMonitor, (LPARAM)&search);
+    if (search.any) *rect = search.found;
+    return search.any;
+}
+
+// --- GDI+ text ---
+
+Gdiplus::GpStringFormat* CCore::stringFormat() {
+    // Wine refuses a null format where Windows takes the default.
+    if (!format_) {
+        Gdiplus::GpStringFormat* generic = nullptr;
+        Gdiplus::GpStringFormat* clone = nullptr;
+        if (gp::GdipStringFormatGetGenericDefault(&generic) == gp::Ok &&
+            gp::GdipCloneStringFormat(generic, &clone) == gp::Ok)
+            format_.reset(clone);
+    }
+    return format_.get();
+}
+
+SIZE CCore::getTextBoundsByFontFamily(Gdiplus::GpFontFamily* family, int size,
+                                      const std::string& text) {
+    SIZE result = {0, 0};
+    if (!family || size <= 0) return result;
+    std::wstring w = toWide(text);
+    gp::ScopedGpFont font;
+    Gdiplus::GpFont* f = nullptr;
+    if (gp::GdipCreateFont(family, (Gdiplus::REAL)size, gp::FontStyleRegular, gp::UnitPixel, &f) != gp::Ok)
+        return result;
+    font.reset(f);
+    gp::ScopedImage bitmap;
+    Gdiplus::GpBitmap* b = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppPARGB, nullptr, &b) != gp::Ok)
+        return result;
+    bitmap.reset(b);
+    gp::ScopedGraphics graphics;
+    Gdiplus::GpGraphics* g = nullptr;
+    if (gp::GdipGetImageGraphicsContext(bitmap.get(), &g) != gp::Ok) return result;
+    graphics.reset(g);
+    Gdiplus::RectF layout(0, 0, 0, 0);
+    Gdiplus::RectF bounds;
+    if (gp::GdipMeasureString(g, w.c_str(), (INT)w.size(), f, &layout, stringFormat(), &bounds,
+                              nullptr, nullptr) != gp::Ok)
+        return result;
+    result.cx = (LONG)bounds.Width;
+    result.cy = (LONG)bounds.Height;
+    return result;
+}
+
+void CCore::drawStr(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, int x, int y, int size,
+                    const std::string& text) {
+    if (!path || !family || text.empty()) return;
+    std::wstring w = toWide(text);
+    Gdiplus::RectF layout((Gdiplus::REAL)x, (Gdiplus::REAL)y, 0, 0);
+    gp::GdipAddPathString(path, w.c_str(), (INT)w.size(), family, gp::FontStyleRegular,
+                          (Gdiplus::REAL)size, &layout, stringFormat());
+}
+
+// --- message boxes ---
+
+void CCore::setMessageHook(MessageHook hook) { messageHook = hook; }
+
+int CCore::messageBox(HWND owner, const std::string& text, UINT type) {
+    if (messageHook) return messageHook(owner, text, type);
+    return MessageBoxA(owner, text.c_str(), "Trackvane", type);
+}
+
+void CCore::msgboxInfo(HWND owner, const std::string& text) {
+    messageBox(owner, text, MB_OK | MB_ICONINFORMATION);
+}
+
+void CCore::msgboxWarning(HWND owner, const std::string& text) {
+    messageBox(owner, text, MB_OK | MB_ICONWARNING);
+}
+
+bool CCore::msgboxRetry(HWND owner, const std::string& text) {
+    return messageBox(owner, text, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+std::string CCore::errorText(DWORD error) {
+    char* buf = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, (LPSTR)&buf, 0, nullptr);
+    std::string text = n && buf ? std::string(buf, n) : std::string();
+    if (buf) LocalFree(buf);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? "错误代码 " + std::to_string(error) : text;
+}

@@ -1,0 +1,103 @@
+// CCore: the services every window leans on. Configuration in an INI file
+// beside the exe, paths and files, time stamps, text fields, colours,
+// displays, GDI+ text outlines and the message boxes that tell the operator
+// what went wrong. One object for the run, reached through `core`.
+#pragma once
+
+#include "core/TimeStamp.h"
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CCore {
+public:
+    CCore();
+
+    // Configuration: an INI file beside the exe, section [Trackvane].
+    void autoFileConfig();
+    int getConfigInt(const char* key);
+    std::string getConfigStr(const char* key);
+    BOOL getConfigB(const char* key);
+    uint32_t getConfigClr(const char* key);  // ARGB
+    // Each stores at once; false when the file could not be written.
+    bool saveConfigInt(const char* key, int value);
+    bool saveConfigStr(const char* key, const std::string& value);
+    bool saveConfigB(const char* key, BOOL value);
+    bool saveConfigClr(const char* key, uint32_t argb);
+    const std::string& configPath() const { return configPath_; }
+    void setConfigPath(const std::string& path) { configPath_ = path; }
+
+    // Files.
+    std::string getAppPath();
+    void createFile(const std::string& path, int flag);
+    BOOL isFileExist(const std::string& path);
+    // Reads at most maxBytes of a file; false (and *error) when it cannot.
+    bool readFile(const std::string& path, std::string* bytes, size_t maxBytes,
+                  DWORD* error = nullptr);
+    // UTF-8 text (a byte-order mark dropped) to the ANSI code page.
+    std::string utf8ToAnsi(const std::string& utf8);
+    // Appends the line and a line break; false (and *error) when it could not.
+    bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
+    // Appends all lines in one write, or nothing: a failed write is cut back
+    // so that a block never lands half.
+    bool logAddLines(const std::string& path, const std::vector<std::string>& lines,
+                     DWORD* error = nullptr);
+
+    // Time.
+    LocalTime getTimeNow();
+    std::string getTimeNowStr(const std::string& format);
+    LocalTime getTimeFromStr(const std::string& text);
+    BOOL isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to);
+    // The millisecond tick of every race clock; replaceable for tests.
+    static uint32_t tickNow();
+    static void setTickSource(uint32_t (*source)());
+
+    // Text.
+    std::string getStrInt(int n);
+    std::string getFg(const std::string& text, char sep, int i);
+    int getFgInt(const std::string& text, char sep, int i);
+    void trimStrTail(std::string& text);
+
+    // Colours: ARGB in the configuration, COLORREF in the pickers.
+    COLORREF getClrRef(uint32_t argb);
+    uint32_t getColorFromClrRef(COLORREF ref);
+
+    // Displays: n = 1 asks for the second display.
+    int getScreenRect(int n, RECT* rect);
+
+    // GDI+ text: measured and outlined the same way.
+    SIZE getTextBoundsByFontFamily(Gdiplus::GpFontFamily* family, int size, const std::string& text);
+    void drawStr(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, int x, int y, int size,
+                 const std::string& text);
+
+    // Message boxes owned by the window.
+    void msgboxInfo(HWND owner, const std::string& text);
+    void msgboxWarning(HWND owner, const std::string& text);
+    // A warning with Retry and Cancel; true for Retry.
+    bool msgboxRetry(HWND owner, const std::string& text);
+    // Tests replace the boxes: the hook gets the text and MB_ flags and
+    // returns the button id the operator would have pressed.
+    using MessageHook = int (*)(HWND owner, const std::string& text, UINT type);
+    static void setMessageHook(MessageHook hook);
+
+    // The system's text for an error code, in the ANSI code page.
+    static std::string errorText(DWORD error);
+
+private:
+    int messageBox(HWND owner, const std::string& text, UINT type);
+    bool writeValue(const char* key, const std::string& value);
+    bool readValue(const char* key, std::string* value);
+    Gdiplus::GpStringFormat* stringFormat();
+
+    std::string configPath_;
+    gp::ScopedFormat format_;
+};
+
+extern CCore* core;
+
+// ANSI (code page of the system) to UTF-16, for GDI+ and file names.
+std::wstring toWide(const std::string& ansi);

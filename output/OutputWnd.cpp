@@ -1,0 +1,331 @@
+#include "output/OutputWnd.h"
+
+#include "core/Core.h"
+#include "output/Leaderboard.h"
+#include "race/ControlDlg.h"
+#include "race/RaceState.h"
+#include "race/Roster.h"
+#include "res/resource.h"
+
+using Gdiplus::GpFontFamily;
+using Gdiplus::GpImage;
+using Gdiplus::GpPath;
+
+namespace {
+const UINT_PTR kClockTimer = 1;
+const char kTextFamilyName[] = "黑体";
+
+GpImage* loadImage(const std::string& path) {
+    if (!core->isFileExist(path)) return nullptr;
+    Gdiplus::GpImage* image = nullptr;
+    std::wstring wide = toWide(path);
+    if (gp::GdipLoadImageFromFile(wide.c_str(), &image) != gp::Ok) return nullptr;
+    return image;
+}
+
+void imageSize(GpImage* image, int* w, int* h) {
+    UINT iw = 0, ih = 0;
+    if (image) {
+        gp::GdipGetImageWidth(image, &iw);
+        gp::GdipGetImageHeight(image, &ih);
+    }
+    *w = (int)iw;
+    *h = (int)ih;
+}
+
+GpFontFamily* createFamily(const std::string& name) {
+    Gdiplus::GpFontFamily* family = nullptr;
+    std::wstring wide = toWide(name);
+    if (wide.empty() || gp::GdipCreateFontFamilyFromName(wide.c_str(), nullptr, &family) != gp::Ok)
+        return nullptr;
+    return family;
+}
+
+GpPath* createPath() {
+    Gdiplus::GpPath* path = nullptr;
+    gp::GdipCreatePath(gp::FillModeAlternate, &path);
+    return path;
+}
+}  // namespace
+
+COutputWnd::COutputWnd(HWND parent)
+    : CDialog(IDD_OUTPUT, parent), textPath(createPath()), titlePath(createPath()),
+      digitPath(createPath()) {}
+
+COutputWnd::~COutputWnd() = default;
+
+int COutputWnd::OnCreate() {
+    user32Module.reset(LoadLibraryA("User32.DLL"));
+    if (user32Module)
+        updateLayered = (UpdateLayeredFn)GetProcAddress(user32Module.get(), "UpdateLayeredWindow");
+    if (!updateLayered) {
+        // Every frame goes through this one call; without it there is no
+        // audience display at all.
+        MessageBoxA(nullptr, "User32.dll ERROR!", "Trackvane", MB_OK);
+        ExitProcess(0);
+    }
+    blend = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return 0;
+}
+
+BOOL COutputWnd::OnInitDialog() {
+    CDialog::OnInitDialog();
+    bgImage.reset();
+    logoImage.reset();
+    defaultFace.reset();
+    return TRUE;
+}
+
+BOOL COutputWnd::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT*) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown();
+        return FALSE;
+    case WM_TIMER:
+        if (wp == kClockTimer) onClockTick();
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void COutputWnd::OnLButtonDown() {
+    // The system's move loop: the window follows the mouse until release.
+    SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void COutputWnd::OnDestroy() {
+    KillTimer(m_hWnd, kClockTimer);
+    releaseImages();
+}
+
+BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        const int key = (int)msg->wParam;
+        if (key == VK_RETURN || key == VK_ESCAPE) return TRUE;  // never closes by keyboard
+        if (key >= '1' && key <= '8') toggleClock(key, '1');
+        else if (key == VK_NUMPAD0) PostMessageA(mainDlgWnd, UM_REMOTE_KEY, VK_NUMPAD0, 0);
+        else if (key >= VK_NUMPAD1 && key <= VK_NUMPAD8) toggleClock(key, VK_NUMPAD1);
+    } else if (msg->message == WM_SYSKEYDOWN) {
+        msg->wParam = 0;  // Alt+F4 and friends do nothing on the audience screen
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+// --- layout ---
+
+void COutputWnd::releaseImages() {
+    // Entries may point at any of these; no pointer may outlive its image.
+    if (contestants) {
+        for (int i = 0; i < MAX_CONTESTANTS; ++i) contestants[i].faceImage = nullptr;
+    }
+    for (auto& face : ownFaces) face.reset();
+    bgImage.reset();
+    logoImage.reset();
+    defaultFace.reset();
+}
+
+void COutputWnd::loadFonts() {
+    textFamily.reset(createFamily(kTextFamilyName));
+    GpFontFamily* title = createFamily(core->getConfigStr("fontTitle"));
+    // A title font that is not installed would leave the title out.
+    titleFamily.reset(title ? title : createFamily(kTextFamilyName));
+}
+
+void COutputWnd::loadFaces() {
+    for (int i = 0; i < contestantCount; ++i) {
+        const std::string name = contestants[i].name;
+        // A name is a file name here: one that could leave the data folder
+        // gets the default photo.
+        if (isSafePhotoName(name)) ownFaces[i].reset(loadImage(dataDir + name + ".jpg"));
+        contestants[i].faceImage = ownFaces[i] ? ownFaces[i].get() : defaultFace.get();
+    }
+}
+
+void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
+    frameRect = IntRect{left, top, right, bottom};
+    SetWindowPos(m_hWnd, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER);
+
+    releaseImages();
+    bgImage.reset(loadImage(appPath + "bg.jpg"));
+    defaultFace.reset(loadImage(dataDir + "_face.jpg"));
+    logoImage.reset(loadImage(appPath + "logo.png"));
+    loadFonts();
+
+    LayoutInput in = {};
+    in.frameWidth = right - left;
+    in.frameHeight = bottom - top;
+    imageSize(logoImage.get(), &in.logoPixelWidth, &in.logoPixelHeight);
+    imageSize(defaultFace.get(), &in.facePixelWidth, &in.facePixelHeight);
+    const FontSizes sizes = layoutFontSizes(in.frameWidth);
+    const int titleWidth =
+        core->getTextBoundsByFontFamily(titleFamily.get(), sizes.titleSize, raceTitle).cx;
+    const int nameHeight =
+        core->getTextBoundsByFontFamily(textFamily.get(), sizes.textSize, "姓名").cy;
+    layout_ = computeLayout(in, sizes, titleWidth, nameHeight);
+
+    loadFaces();
+    refresh();
+    ShowWindow(m_hWnd, SW_SHOW);
+    SetTimer(m_hWnd, kClockTimer, 200, nullptr);
+}
+
+// --- race clocks ---
+
+void COutputWnd::toggleClock(int key, int base) {
+    if (!raceRunning) return;
+    const int i = key - base;
+    if (i < 0 || i >= MAX_CONTESTANTS) return;
+    Contestant& c = contestants[i];
+    if (c.timing == 1) {
+        c.stopTick = CCore::tickNow();
+        c.timing = 0;
+    } else {
+        c.startTick = CCore::tickNow();
+        c.timing = 1;
+    }
+    refresh();
+}
+
+void COutputWnd::onClockTick() {
+    if (!raceRunning || contestantCount <= 0) return;
+    for (int i = 0; i < contestantCount; ++i) {
+        if (contestants[i].timing == 1) {
+            refresh();
+            PostMessageA(mainDlgWnd, UM_REFRESH_TIMES, 0, 0);
+            return;
+        }
+    }
+}
+
+// --- leaderboards ---
+
+void COutputWnd::computeWeeklyBoard() {
+    const int before = hasWeeklyData;
+    hasWeeklyData = 0;
+    if (!core->isFileExist(recordsPath)) return;
+    std::string bytes;
+    if (!core->readFile(recordsPath, &bytes, (size_t)-1)) {
+        // Held open by another program for a moment: keep the board as it was.
+        hasWeeklyData = before;
+        return;
+    }
+    records_.reset();
+    records_.feed(bytes);
+    records_.finish();
+    hasWeeklyData =
+        records_.sumWeek(core->getTimeNow(), contestants, contestantCount, weeklyTotals) ? 1 : 0;
+}
+
+void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, isZhangai != 0); }
+
+void COutputWnd::refresh() {
+    computeWeeklyBoard();
+    if (resultsReady) placeResults();
+    present();
+}
+
+// --- drawing ---
+
+void COutputWnd::present() {
+    const int w = frameRect.right - frameRect.left;
+    const int h = frameRect.bottom - frameRect.top;
+    if (w <= 0 || h <= 0 || !updateLayered) return;
+
+    ScopedWindowDc windowDc(m_hWnd);
+    ScopedMemDc mem(CreateCompatibleDC(windowDc.get()));
+    // A DIB section keeps the alpha channel that a compatible bitmap lacks.
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(CreateDIBSection(windowDc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mem || !bitmap || !bits) return;
+    ScopedSelect select(mem.get(), bitmap.get());
+    memDC = mem.get();
+    blend.SourceConstantAlpha = 253;
+
+    {
+        gp::ScopedImage canvas;
+        Gdiplus::GpBitmap* b = nullptr;
+        if (gp::GdipCreateBitmapFromScan0(w, h, w * 4, PixelFormat32bppPARGB, (BYTE*)bits, &b) == gp::Ok)
+            canvas.reset(b);
+        gp::ScopedGraphics graphics;
+        Gdiplus::GpGraphics* g = nullptr;
+        if (canvas && gp::GdipGetImageGraphicsContext(canvas.get(), &g) == gp::Ok) graphics.reset(g);
+        if (graphics) {
+            gp::GdipSetSmoothingMode(g, gp::SmoothingModeAntiAlias);
+            gp::GdipSetInterpolationMode(g, gp::InterpolationModeHighQualityBicubic);
+            drawBackdrop(g);
+            drawScreen(g);
+        }
+    }
+
+    if (!(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    RECT r;
+    GetWindowRect(m_hWnd, &r);
+    POINT dst = {r.left, r.top};  // where the operator dragged it
+    POINT src = {0, 0};
+    SIZE size = {w, h};
+    ScopedWindowDc target(m_hWnd);
+    updateLayered(m_hWnd, target.get(), &dst, &size, memDC, &src, 0, &blend, ULW_ALPHA);
+    memDC = nullptr;
+}
+
+void COutputWnd::drawBackdrop(Gdiplus::GpGraphics* g) {
+    if (bgImage) gp::GdipDrawImageRectI(g, bgImage.get(), 0, 0, layout_.frameWidth, layout_.frameHeight);
+    if (logoImage)
+        gp::GdipDrawImageRect(g, logoImage.get(), layout_.margin, layout_.margin, layout_.logoWidth,
+                              layout_.logoHeight);
+}
+
+GpPath* COutputWnd::pathFor(PathKind kind) const {
+    switch (kind) {
+    case PathKind::Title: return titlePath.get();
+    case PathKind::Digit: return digitPath.get();
+    case PathKind::Text: break;
+    }
+    return textPath.get();
+}
+
+void COutputWnd::fillPath(Gdiplus::GpGraphics* g, Gdiplus::GpPath* path, uint32_t argb) {
+    Gdiplus::GpSolidFill* fill = nullptr;
+    if (!path || gp::GdipCreateSolidFill(argb, &fill) != gp::Ok) return;
+    gp::ScopedGpBrush brush(fill);
+    gp::GdipFillPath(g, fill, path);
+}
+
+void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
+    gp::GdipResetPath(titlePath.get());
+    gp::GdipResetPath(textPath.get());
+    gp::GdipResetPath(digitPath.get());
+
+    FrameState state = {};
+    state.contestants = contestants;
+    state.weeklyTotals = weeklyTotals;
+    state.contestantCount = contestantCount;
+    state.resultsReady = resultsReady != 0;
+    state.hasWeeklyData = hasWeeklyData != 0;
+    state.isZhangai = isZhangai != 0;
+    state.raceTitle = raceTitle;
+    state.tips = tips;
+    state.nowTick = CCore::tickNow();
+    planFrame(plan_, layout_, state);
+
+    for (const PhotoOp& photo : plan_.photos) {
+        auto* image = static_cast<Gdiplus::GpImage*>(contestants[photo.contestant].faceImage);
+        if (image) gp::GdipDrawImageRectI(g, image, photo.x, photo.y, photo.w, photo.h);
+    }
+    for (const TextOp& text : plan_.texts) {
+        GpFontFamily* family = text.path == PathKind::Title ? titleFamily.get() : textFamily.get();
+        core->drawStr(pathFor(text.path), family, text.x, text.y, text.size, text.text);
+    }
+    fillPath(g, digitPath.get(), clrDigi);
+    fillPath(g, textPath.get(), clrStr);
+    fillPath(g, titlePath.get(), clrStr);
+}

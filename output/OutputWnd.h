@@ -1,0 +1,76 @@
+// The audience window: borderless, every frame composed off-screen and handed
+// to the system as a layered window with per-pixel alpha. It lays itself out
+// for the rectangle the control dialog gives it, runs the race clocks' 200 ms
+// timer, and takes the contestants' keys when it has the focus.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "output/FramePlan.h"
+#include "output/Layout.h"
+#include "output/Leaderboard.h"
+
+#include <string>
+
+class COutputWnd : public CDialog {
+public:
+    explicit COutputWnd(HWND parent = nullptr);
+    ~COutputWnd() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    void layoutWindow(int left, int top, int right, int bottom);
+    void refresh();
+    void toggleClock(int key, int base);
+    void present();
+    void drawBackdrop(Gdiplus::GpGraphics* graphics);
+    void drawScreen(Gdiplus::GpGraphics* graphics);
+
+    // Leaderboard data, recomputed at every refresh.
+    void computeWeeklyBoard();
+    void placeResults();
+
+    int hasWeeklyData = 0;
+    const Layout& layout() const { return layout_; }
+    const FramePlan& lastPlan() const { return plan_; }
+
+protected:
+    int OnCreate() override;
+    BOOL OnInitDialog() override;
+    BOOL OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    void OnDestroy() override;
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    using UpdateLayeredFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                          BLENDFUNCTION*, DWORD);
+
+    void onClockTick();
+    void OnLButtonDown();
+    void releaseImages();
+    void loadFaces();
+    void loadFonts();
+    Gdiplus::GpPath* pathFor(PathKind kind) const;
+    void fillPath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, uint32_t argb);
+
+    HDC memDC = nullptr;
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ScopedModule user32Module;
+    UpdateLayeredFn updateLayered = nullptr;
+    IntRect frameRect = {0, 0, 0, 0};
+
+    gp::ScopedImage bgImage;
+    gp::ScopedImage logoImage;
+    gp::ScopedImage defaultFace;
+    gp::ScopedImage ownFaces[8];   // photos loaded from the contestants' own files
+    gp::ScopedFamily textFamily;
+    gp::ScopedFamily titleFamily;
+    gp::ScopedPath textPath;
+    gp::ScopedPath titlePath;
+    gp::ScopedPath digitPath;
+
+    Layout layout_ = {};
+    FramePlan plan_;
+    RecordsIndex records_;
+};

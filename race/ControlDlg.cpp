@@ -1,0 +1,391 @@
+#include "race/ControlDlg.h"
+
+#include "core/Core.h"
+#include "output/Layout.h"
+#include "output/OutputWnd.h"
+#include "output/TimeText.h"
+#include "race/RaceState.h"
+#include "race/RecordLines.h"
+#include "race/Roster.h"
+#include "race/ScoreDlg.h"
+#include "res/resource.h"
+#include "settings/OptionsDlg.h"
+
+#include <cstdlib>
+
+COutputWnd* outputWnd = nullptr;
+HWND mainDlgWnd = nullptr;
+
+namespace {
+const char kRaceInProgress[] = "比赛进行中，不允许操作！";
+const char kZeroTime[] = "00'00.00\"";
+const UINT_PTR kStartupTimer = 1;
+// A roster is a few lines of names; nothing past this is looked at.
+const size_t kRosterReadLimit = 1 << 20;
+}  // namespace
+
+CControlDlg::CControlDlg(HWND parent) : CDialog(IDD_CONTROL, parent) {
+    appIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+void CControlDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_CONTESTANT_LIST, contestantList);
+}
+
+BOOL CControlDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)appIcon);
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)appIcon);
+
+    core = new CCore();
+    core->autoFileConfig();
+    appPath = core->getAppPath();
+    dataDir = appPath + "data\\";
+    rosterPath = dataDir + "psn.txt";
+    recordsPath = dataDir + "_records.csv";
+    core->createFile(recordsPath, 0);
+
+    outputPlaced = 0;
+    raceRunning = 0;
+    resultsReady = 0;
+    contestantCount = 0;
+    baseTitle = "Trackvane";
+
+    contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+
+    scoreInit = core->getConfigInt("scoreInit");
+    scoreStep = core->getConfigInt("scoreStep");
+    raceTitle = core->getConfigStr("raceTitle");
+    tips = core->getConfigStr("tips");
+    clrStr = core->getConfigClr("clrStr");
+    clrDigi = core->getConfigClr("clrDigi");
+    isZhangai = core->getConfigB("isZhangai") ? 1 : 0;
+
+    contestantList.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    contestantList.InsertColumn(0, "序号", LVCFMT_LEFT, 50);
+    contestantList.InsertColumn(1, "参赛者", LVCFMT_LEFT, 100);
+    contestantList.InsertColumn(2, "计时", LVCFMT_LEFT, 80);
+    if (isZhangai) insertScoreColumn();
+
+    RECT second = {};
+    core->getScreenRect(1, &second);
+    if (second.right != 0) {
+        width = second.right - second.left;
+        height = second.bottom - second.top;
+    } else {
+        width = core->getConfigInt("width");
+        height = core->getConfigInt("height");
+    }
+
+    CheckDlgButton(m_hWnd, IDC_ENABLE_OUTPUT, BST_CHECKED);
+    screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    mainDlgWnd = m_hWnd;
+    updateCaption();
+    SetTimer(m_hWnd, kStartupTimer, 200, nullptr);
+    return TRUE;
+}
+
+void CControlDlg::insertScoreColumn() { contestantList.InsertColumn(3, "得分", LVCFMT_CENTER, 80); }
+
+void CControlDlg::loadRoster() {
+    contestantCount = 0;
+    contestantList.DeleteAllItems();
+
+    std::string bytes;
+    DWORD error = 0;
+    if (!core->readFile(rosterPath, &bytes, kRosterReadLimit, &error)) {
+        rosterProblem_ = "找不到或无法读取参赛者名单：\n" + rosterPath + "\n\n原因：" +
+                         CCore::errorText(error) + "\n\n参赛者列表为空，比赛仍可进行。";
+        return;
+    }
+    // Notepad saves UTF-8 nowadays; operators cannot tell the difference.
+    if (hasUtf8Bom(bytes) || looksLikeUtf8(bytes)) bytes = core->utf8ToAnsi(bytes);
+
+    const std::vector<std::string> names = parseRoster(bytes);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const int row = (int)i;
+        contestantList.InsertItem(row, core->getStrInt(row + 1));
+        contestantList.SetItemText(row, 1, names[i]);
+        contestantList.SetItemText(row, 2, kZeroTime);
+        if (isZhangai) contestantList.SetItemText(row, 3, core->getStrInt(scoreInit));
+    }
+    contestantCount = loadRosterInto(names, contestants, scoreInit);
+}
+
+// --- messages ---
+
+BOOL CControlDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+    switch (msg) {
+    case WM_TIMER:
+        OnTimer(wp);
+        return FALSE;  // default processing follows
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        *result = (LRESULT)appIcon;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CControlDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case IDC_RACE: toggleRace(); break;
+    case IDC_CLEAR_DATA: clearData(); break;
+    case IDC_OPTIONS: openOptions(); break;
+    case IDC_ENABLE_OUTPUT: enableOutput(); break;
+    case IDC_POSITION_OUTPUT: positionOutput(); break;
+    case IDC_EXPORT: break;  // the export comes with its own work
+    }
+}
+
+LRESULT CControlDlg::OnNotify(NMHDR* header) {
+    if (header->idFrom == IDC_CONTESTANT_LIST && header->code == NM_DBLCLK)
+        onListDblClk(reinterpret_cast<const NMITEMACTIVATE*>(header));
+    return 0;
+}
+
+// Enter never reaches here (it is taken before), and a stray IDOK must not
+// close the operator's window in the middle of a race.
+void CControlDlg::OnOK() {}
+
+void CControlDlg::OnCancel() {
+    // The close box: a result still waiting for the file gets a last try.
+    if (!flushPendingRecords(m_hWnd)) warnUnwrittenRecords(m_hWnd);
+    CDialog::OnCancel();
+}
+
+void CControlDlg::OnTimer(UINT_PTR id) {
+    KillTimer(m_hWnd, id);
+    if (id != kStartupTimer) return;
+    loadRoster();
+    outputWnd = new COutputWnd(nullptr);
+    outputWnd->Create(IDD_OUTPUT, m_hWnd);
+    showOutput();
+    enableOutput();
+    if (!rosterProblem_.empty() && !rosterProblemTold_) {
+        rosterProblemTold_ = true;
+        core->msgboxWarning(m_hWnd, rosterProblem_);
+    }
+}
+
+BOOL CControlDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) return FALSE;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, (WPARAM)dc, 0);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, appIcon);
+    EndPaint(m_hWnd, &ps);
+    return TRUE;
+}
+
+void CControlDlg::OnDestroy() {
+    // The output window, owned by this dialog, is destroyed by now.
+    delete outputWnd;
+    outputWnd = nullptr;
+    if (!pendingRecords_.empty()) flushPendingRecords(nullptr);
+    std::free(contestants);
+    contestants = nullptr;
+    std::free(weeklyTotals);
+    weeklyTotals = nullptr;
+    delete core;
+    core = nullptr;
+    mainDlgWnd = nullptr;
+}
+
+BOOL CControlDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        const int key = (int)msg->wParam;
+        if (key == VK_RETURN) {
+            if (!raceRunning) toggleRace();
+            return TRUE;
+        }
+        if (key == VK_ESCAPE) return TRUE;
+        if (key == '0') clearData();
+        else if (key >= '1' && key <= '8') {
+            if (outputWnd) outputWnd->toggleClock(key, '1');
+        } else if (key == VK_NUMPAD0) remoteCommand(key);
+        else if (key >= VK_NUMPAD1 && key <= VK_NUMPAD8) {
+            if (outputWnd) outputWnd->toggleClock(key, VK_NUMPAD1);
+        } else if (key == VK_OEM_PERIOD) {
+            if (raceRunning) toggleRace();
+        } else {
+            core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key));
+        }
+    } else if (msg->message == UM_REFRESH_TIMES) {
+        refreshTimes();
+    } else if (msg->message == UM_REMOTE_KEY) {
+        remoteCommand((int)msg->wParam);
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+// --- race flow ---
+
+void CControlDlg::setRaceTexts(const char* button, const char* status) {
+    SetDlgItemText(IDC_RACE, button);
+    SetDlgItemText(IDC_STATUS, status);
+}
+
+void CControlDlg::refreshOutput() {
+    if (outputWnd) outputWnd->refresh();
+}
+
+void CControlDlg::toggleRace() {
+    if (!raceRunning) {
+        clearData();
+        raceRunning = 1;
+        setRaceTexts("结束比赛", "比赛进行中");
+        return;
+    }
+    raceRunning = 0;
+    resultsReady = 1;
+    for (int i = 0; i < contestantCount; ++i) {
+        Contestant& c = contestants[i];
+        if (c.startTick != 0) {
+            if (c.timing == 1) {
+                c.timing = 0;
+                c.stopTick = CCore::tickNow();
+            }
+            c.elapsedMs = (int32_t)(c.stopTick - c.startTick);
+        } else {
+            c.elapsedMs = NO_TIME;
+        }
+    }
+    writeRaceRecord();
+    refreshOutput();
+    setRaceTexts("开始比赛", "比赛结束！");
+}
+
+void CControlDlg::writeRaceRecord() {
+    pendingRecords_.push_back(
+        raceRecordBlock(modeText, core->getTimeNowStr(""), contestants, contestantCount));
+    flushPendingRecords(m_hWnd);
+}
+
+// Appends every waiting block in one write, oldest first, so blocks never
+// interleave and none lands half. On failure the operator may retry at once;
+// what is still unwritten waits for the next race's end or the close.
+bool CControlDlg::flushPendingRecords(HWND owner) {
+    while (!pendingRecords_.empty()) {
+        std::vector<std::string> lines;
+        for (const auto& block : pendingRecords_) lines.insert(lines.end(), block.begin(), block.end());
+        DWORD error = 0;
+        if (core->logAddLines(recordsPath, lines, &error)) {
+            pendingRecords_.clear();
+            return true;
+        }
+        if (!owner) return false;
+        const std::string text =
+            "比赛成绩无法写入记录文件：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
+            "\n\n请关闭正在使用该文件的程序（例如 Excel）后点“重试”。\n"
+            "点“取消”则暂时保留成绩，下一场比赛结束或关闭程序时再写入。";
+        if (!core->msgboxRetry(owner, text)) return false;
+    }
+    return true;
+}
+
+void CControlDlg::warnUnwrittenRecords(HWND owner) {
+    if (pendingRecords_.empty()) return;
+    std::string text = "以下比赛成绩未能写入记录文件，关闭程序后将丢失，请抄录保存：\n" +
+                       recordsPath + "\n\n";
+    for (const auto& block : pendingRecords_)
+        for (const auto& line : block) text += line + "\n";
+    core->msgboxWarning(owner, text);
+}
+
+void CControlDlg::clearData() {
+    if (raceRunning) {
+        core->msgboxWarning(m_hWnd, kRaceInProgress);
+        return;
+    }
+    resultsReady = 0;
+    loadRoster();
+    refreshOutput();
+}
+
+void CControlDlg::remoteCommand(int key) {
+    if (key == VK_NUMPAD0) toggleRace();
+}
+
+void CControlDlg::refreshTimes() {
+    for (int i = 0; i < contestantCount; ++i) contestantList.SetItemText(i, 2, formatElapsed(i));
+}
+
+std::string CControlDlg::formatElapsed(int i) { return clockText(contestants[i], CCore::tickNow()); }
+
+void CControlDlg::updateCaption() {
+    modeText = isZhangai ? "障碍赛" : "计时赛";
+    SetWindowText(baseTitle + "（" + modeText + "）");
+}
+
+// --- output placement ---
+
+void CControlDlg::enableOutput() {
+    outputEnabled = IsDlgButtonChecked(m_hWnd, IDC_ENABLE_OUTPUT) == BST_CHECKED ? 1 : 0;
+    showOutput();
+    SetFocus(m_hWnd);
+}
+
+void CControlDlg::showOutput() {
+    if (!outputWnd) return;
+    if (!outputEnabled) {
+        ShowWindow(outputWnd->m_hWnd, SW_HIDE);
+        return;
+    }
+    int left, top;
+    if (outputPlaced) {
+        RECT r;
+        GetWindowRect(outputWnd->m_hWnd, &r);
+        left = r.left;
+        top = r.top;
+    } else {
+        left = placeLeft(screenWidth);
+        top = placeTop(screenHeight);
+        outputPlaced = 1;
+    }
+    outputRect = IntRect{left, top, left + width, top + height};
+    outputWnd->layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
+}
+
+void CControlDlg::positionOutput() {
+    outputPlaced = 1;
+    outputRect = IntRect{screenWidth, 0, screenWidth + width, height};
+    if (outputWnd)
+        outputWnd->layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
+}
+
+// --- settings and scoring ---
+
+void CControlDlg::openOptions() {
+    if (raceRunning) {
+        core->msgboxWarning(m_hWnd, kRaceInProgress);
+        return;
+    }
+    COptionsDlg dlg(nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    contestantList.DeleteAllItems();
+    while (contestantList.GetColumnCount() > 3) contestantList.DeleteColumn(3);
+    if (isZhangai) insertScoreColumn();
+    raceRunning = 0;
+    clearData();
+    setRaceTexts("开始比赛", "就绪");
+    enableOutput();
+    updateCaption();
+}
+
+void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
+    if (!isZhangai || raceRunning != 1 || item->iItem < 0 || item->iItem >= contestantCount) return;
+    CScoreDlg dlg(nullptr);
+    dlg.contestantIndex = item->iItem;
+    if (dlg.DoModal() != IDOK) return;
+    contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
+    refreshOutput();
+}

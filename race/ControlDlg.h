@@ -1,0 +1,71 @@
+// The control dialog: the operator's window. It owns the race state, the
+// core services and the output window, starts and ends races, takes the
+// operator's keys and writes every ended race to the records file.
+#pragma once
+
+#include "framework/Dialog.h"
+
+#include <string>
+#include <vector>
+
+class COutputWnd;
+class CControlDlg;
+
+// Posted by the output window to the control dialog.
+constexpr UINT UM_REFRESH_TIMES = WM_USER + 1;
+constexpr UINT UM_REMOTE_KEY = WM_USER + 2;
+
+extern COutputWnd* outputWnd;
+extern HWND mainDlgWnd;
+
+class CControlDlg : public CDialog {
+public:
+    explicit CControlDlg(HWND parent = nullptr);
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    void loadRoster();
+    void toggleRace();
+    void writeRaceRecord();
+    void clearData();
+    void openOptions();
+    void enableOutput();
+    void showOutput();
+    void positionOutput();
+    void updateCaption();
+    void refreshTimes();
+    std::string formatElapsed(int i);
+    void remoteCommand(int key);
+    void onListDblClk(const NMITEMACTIVATE* item);
+
+    std::string baseTitle;
+    std::string modeText;
+    CListCtrl contestantList;
+    HICON appIcon = nullptr;
+
+    // Race blocks that could not be written yet, oldest first.
+    const std::vector<std::vector<std::string>>& pendingRecords() const { return pendingRecords_; }
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    BOOL OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    void OnCommand(UINT id, UINT code) override;
+    LRESULT OnNotify(NMHDR* header) override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnDestroy() override;
+
+private:
+    void OnTimer(UINT_PTR id);
+    BOOL OnPaint();
+    void insertScoreColumn();
+    void setRaceTexts(const char* button, const char* status);
+    void refreshOutput();
+    bool flushPendingRecords(HWND owner);
+    void warnUnwrittenRecords(HWND owner);
+
+    std::vector<std::vector<std::string>> pendingRecords_;
+    std::string rosterProblem_;   // told once, after the output window is up
+    bool rosterProblemTold_ = false;
+};

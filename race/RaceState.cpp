@@ -1,0 +1,29 @@
+#include "race/RaceState.h"
+
+Contestant* contestants = nullptr;
+Contestant* weeklyTotals = nullptr;
+
+int contestantCount = 0;
+int raceRunning = 0;
+int resultsReady = 0;
+
+int scoreInit = 0;
+int scoreStep = 0;
+std::string raceTitle;
+std::string tips;
+uint32_t clrStr = 0xFF000000;
+uint32_t clrDigi = 0xFF000000;
+int isZhangai = 0;
+int width = 0;
+int height = 0;
+
+int screenWidth = 0;
+int screenHeight = 0;
+int outputEnabled = 0;
+int outputPlaced = 0;
+IntRect outputRect = {0, 0, 0, 0};
+
+std::string appPath;
+std::string dataDir;
+std::string rosterPath;
+std::string recordsPath;

@@ -1,0 +1,59 @@
+// The race state shared by every window: the contestant record, its two
+// tables, the settings read from the configuration and the race flags.
+// Plain data with one owner each (the control dialog); no Windows header, so
+// the race rules that work on it build and test on any host.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr int MAX_CONTESTANTS = 8;
+constexpr int NAME_BYTES = 12;            // 11 bytes of text and the NUL
+constexpr int32_t NO_TIME = 8880000;      // never started when the race ended
+constexpr uint32_t TIME_CEILING = 88880000;
+
+struct Contestant {
+    char name[NAME_BYTES];
+    void* faceImage;      // a GpImage owned by the output window, opaque here
+    int32_t timing;       // 1 while the clock runs
+    uint32_t startTick;   // 0 = never started
+    uint32_t stopTick;
+    int32_t elapsedMs;
+    int32_t score;
+    int32_t place;
+    int32_t placed;
+};
+
+// The two tables: the current race, and the sums of the week. Entry i of both
+// is the same contestant.
+extern Contestant* contestants;
+extern Contestant* weeklyTotals;
+
+extern int contestantCount;
+extern int raceRunning;
+extern int resultsReady;
+
+// Settings, named after their configuration keys.
+extern int scoreInit;
+extern int scoreStep;
+extern std::string raceTitle;
+extern std::string tips;
+extern uint32_t clrStr;     // ARGB
+extern uint32_t clrDigi;    // ARGB
+extern int isZhangai;
+extern int width;
+extern int height;
+
+// Screen and output geometry.
+extern int screenWidth;
+extern int screenHeight;
+extern int outputEnabled;
+extern int outputPlaced;
+struct IntRect { int left, top, right, bottom; };
+extern IntRect outputRect;
+
+// Paths, each ending as the name says: appPath and dataDir end in a backslash.
+extern std::string appPath;
+extern std::string dataDir;
+extern std::string rosterPath;
+extern std::string recordsPath;

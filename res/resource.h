@@ -1,0 +1,41 @@
+// Resource ids of Trackvane's templates, controls and icon.
+#pragma once
+
+#define IDR_MAINFRAME          128
+
+#define IDD_CONTROL            102
+#define IDD_OUTPUT             129
+#define IDD_OPTIONS            130
+#define IDD_SCORE              131
+
+// Control dialog
+#define IDC_ENABLE_OUTPUT      1001
+#define IDC_OPTIONS            1002
+#define IDC_RACE               1004
+#define IDC_CONTESTANT_LIST    1005
+#define IDC_CLEAR_DATA         1007
+#define IDC_EXPORT             1008
+#define IDC_STATUS             1022
+#define IDC_POSITION_OUTPUT    1033
+
+// Options dialog
+#define IDC_OUTPUT_WIDTH       1012
+#define IDC_OUTPUT_HEIGHT      1014
+#define IDC_INIT_SCORE         1018
+#define IDC_OBSTACLE           1021
+#define IDC_SCORE_STEP         1028
+#define IDC_RACE_TITLE         1029
+#define IDC_TEXT_COLOUR        1030
+#define IDC_DIGIT_COLOUR       1032
+
+// Direct scoring dialog
+#define IDC_SCORE_NAME         1015
+#define IDC_SET_SCORE          1016
+#define IDC_SCORE              1017
+#define IDC_SCORE_CHANGE       1022
+#define IDC_SCORE_PLUS         1031
+#define IDC_SCORE_MINUS        1034
+
+#ifndef IDC_STATIC
+#define IDC_STATIC             (-1)
+#endif

@@ -1,0 +1,86 @@
+# Sourced by run.sh and test.sh: installs what is missing, makes the locale,
+# builds, and prepares the Wine prefix. Idempotent; each step is skipped when
+# it is already done.
+set -euo pipefail
+TV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TV_BUILD=${TV_BUILD:-$TV_ROOT/build}
+export TV_BUILD
+JOBS=${JOBS:-$(nproc)}
+
+tv_say() { printf '\n== %s\n' "$*"; }
+
+tv_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+tv_install_packages() {
+    local want=(g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wqy-zenhei locales
+                imagemagick xdotool x11-utils cmake g++ make googletest clang
+                libclang-rt-14-dev zip)
+    local missing=()
+    for p in "${want[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        tv_say "installing: ${missing[*]}"
+        tv_as_root apt-get update
+        DEBIAN_FRONTEND=noninteractive tv_as_root apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+tv_make_locale() {
+    if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+        tv_say "generating the zh_CN.UTF-8 locale (code page 936 under Wine)"
+        tv_as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+    fi
+}
+
+tv_build() {
+    tv_say "building (native core tests, then the Windows program)"
+    cmake -S "$TV_ROOT" -B "$TV_BUILD/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$TV_BUILD/host" -j"$JOBS"
+    cmake -S "$TV_ROOT" -B "$TV_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$TV_ROOT/cmake/mingw-w64.cmake" \
+          -DTRACKVANE_HOST_BUILD="$TV_BUILD/host" >/dev/null
+    cmake --build "$TV_BUILD/win" -j"$JOBS"
+}
+
+tv_wine_prefix() {
+    . "$TV_ROOT/tools/wine-env.sh"
+    if [ ! -f "$WINEPREFIX/.trackvane-ready" ]; then
+        tv_say "preparing the Wine prefix in $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        local key='HKCU\Software\Wine\Fonts\Replacements'
+        for f in 黑体 宋体 SimHei SimSun 新宋体 NSimSun 微软雅黑 "Microsoft YaHei"; do
+            wine reg add "$key" /v "$f" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
+        done
+        wineserver -w
+        touch "$WINEPREFIX/.trackvane-ready"
+    fi
+}
+
+tv_demo_data() {
+    "$TV_ROOT/tools/make-demo-data.sh" "$TV_BUILD/win/bin"
+}
+
+# A virtual display of our own; sets DISPLAY and TV_XVFB_PID.
+tv_start_xvfb() {
+    local n=${1:-99}
+    while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    TV_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+}
+
+tv_setup() {
+    tv_install_packages
+    tv_make_locale
+    tv_build
+    tv_wine_prefix
+    tv_demo_data
+}

@@ -1,0 +1,10 @@
+# Sourced by the scripts: the Wine environment of one build tree.
+#   TV_BUILD  the build folder (default: build/ beside the sources)
+# Leaves WINEPREFIX, LANG, WINEDEBUG exported; never touches ~/.wine.
+TV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TV_BUILD=${TV_BUILD:-$TV_ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$TV_BUILD/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export LANG=zh_CN.UTF-8
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+unset LC_ALL
