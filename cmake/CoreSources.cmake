@@ -1,0 +1,14 @@
+# The Windows-free race core: built into the exe and, natively, into the host
+# unit tests. Paths are relative to the project root.
+set(TRACKVANE_CORE_SOURCES
+    core/TextFields.cpp
+    core/TimeStamp.cpp
+    race/RaceState.cpp
+    race/Roster.cpp
+    race/RecordLines.cpp
+    output/TimeText.cpp
+    output/Leaderboard.cpp
+    output/Layout.cpp
+    output/FramePlan.cpp
+    settings/SettingsRules.cpp
+)

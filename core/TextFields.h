@@ -1,0 +1,62 @@
+// Text helpers shared by the readers and writers of the program's plain-text
+// files: comma fields, decimal numbers and names in code page 936 (GBK).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+// Field i (from 0) of text split at sep, as a view into text; false when the
+// text has fewer fields.
+bool findField(std::string_view text, char sep, int i, std::string_view* out);
+
+// Field i (from 0) of text split at sep; empty past the last field.
+std::string getFg(std::string_view text, char sep, int i);
+
+// Field i read as a decimal number the lenient way: leading blanks, a sign,
+// then digits up to the first other character; 0 when there are no digits.
+// Values beyond 32 bits saturate.
+int getFgInt(std::string_view text, char sep, int i);
+
+// Strict decimal: an optional sign and at least one digit, nothing else, and
+// the value must fit 32 bits. *out is written only on success.
+bool parseInt32Field(std::string_view field, int32_t* out);
+
+std::string getStrInt(int n);
+
+// Drops the last byte; an empty text stays empty.
+void trimStrTail(std::string& text);
+
+// Equal texts when the letters A..Z and a..z are taken as one; other bytes,
+// double-byte characters included, must match exactly.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// Lead byte of a double-byte character in code page 936.
+inline bool isGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Trail byte that may follow a lead byte in code page 936.
+inline bool isGbkTrailByte(unsigned char c) {
+    return c >= 0x40 && c <= 0xFE && c != 0x7F;
+}
+
+// Bytes taken by the character at pos: 2 for a lead byte with a byte after
+// it, else 1. pos must lie inside text.
+std::size_t gbkCharLength(std::string_view text, std::size_t pos);
+
+// The text of a fixed NUL-terminated field, stopping at its end even when the
+// NUL is missing.
+template <std::size_t N>
+std::string_view fixedText(const char (&field)[N]) {
+    return std::string_view(field, strnlen(field, N));
+}
+
+constexpr std::size_t FITTED_NAME_BYTES = 12;
+
+// Copies at most 11 bytes of line into out and NUL-terminates it, never
+// splitting a double-byte character. Returns the number of bytes copied.
+std::size_t fitName(std::string_view line, char out[FITTED_NAME_BYTES]);
+
+int32_t saturatingAdd(int32_t a, int32_t b);
+int32_t saturatingSub(int32_t a, int32_t b);

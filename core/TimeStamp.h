@@ -1,0 +1,32 @@
+// Local calendar time without a time zone, and the time-stamp text of the
+// records file ("2026-12-08 21:28:23": it has a colon and no comma, which the
+// records reader depends on).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct LocalTime {
+    int year, month, day, hour, minute, second;
+};
+
+// Seconds on a continuous scale (days since 1970-01-01 times 86400 plus the
+// seconds of the day), so times compare and subtract as plain numbers.
+int64_t toSerialSeconds(const LocalTime& t);
+LocalTime fromSerialSeconds(int64_t serial);
+
+// 0 = Sunday .. 6 = Saturday.
+int weekdayOf(const LocalTime& t);
+
+std::string formatTimeStamp(const LocalTime& t);
+
+// Reads exactly the text formatTimeStamp writes, with every field in range
+// (years 1..9999, real days of the month). *out is written only on success.
+bool parseTimeStamp(std::string_view text, LocalTime* out);
+
+// 00:00:00 of the most recent Monday, today when now is a Monday.
+LocalTime weekWindowStart(const LocalTime& now);
+
+// from <= t <= to.
+bool isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to);

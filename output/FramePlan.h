@@ -1,0 +1,50 @@
+// What one frame of the output window shows and where, as a list of texts and
+// photos that the window then draws. Texts go to one of three outline paths,
+// filled once each at the end of the frame, so all text lies above all photos.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/Layout.h"
+#include "race/RaceState.h"
+
+enum class PathKind { Title, Text, Digit };
+
+struct TextOp {
+    PathKind path;
+    int x, y, size;
+    std::string text;
+};
+
+// The photo of contestants entry `contestant`, stretched to w x h.
+struct PhotoOp {
+    int contestant;
+    int x, y, w, h;
+};
+
+struct FramePlan {
+    std::vector<TextOp> texts;
+    std::vector<PhotoOp> photos;
+    void clear();
+};
+
+struct FrameState {
+    const Contestant* contestants;
+    const Contestant* weeklyTotals;
+    int contestantCount;
+    bool resultsReady;
+    bool hasWeeklyData;
+    bool isZhangai;
+    std::string_view raceTitle;
+    std::string_view tips;
+    uint32_t nowTick;
+};
+
+// Replaces the plan's contents; keeps the vectors' storage between frames.
+void planFrame(FramePlan& out, const Layout& layout, const FrameState& state);
+
+// Highest place among the first count entries; 0 when none is above 0.
+int maxPlace(const Contestant* table, int count);

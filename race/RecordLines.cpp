@@ -1,0 +1,63 @@
+#include "race/RecordLines.h"
+
+#include "core/TextFields.h"
+
+namespace {
+
+void readHeader(std::string_view line, RecordLine* r) {
+    r->kind = RecordLine::Header;
+    std::string_view stamp;
+    r->timeValid = findField(line, ',', 1, &stamp) && parseTimeStamp(stamp, &r->raceTime);
+}
+
+void readContestant(std::string_view line, RecordLine* r) {
+    std::string_view name, timeField, scoreField;
+    int32_t time = 0, score = 0;
+    bool ok = findField(line, ',', 0, &name) && findField(line, ',', 1, &timeField) &&
+              findField(line, ',', 2, &scoreField) && parseInt32Field(timeField, &time) &&
+              parseInt32Field(scoreField, &score);
+    if (!ok) {
+        r->kind = RecordLine::Bad;
+        return;
+    }
+    r->kind = RecordLine::Contestant;
+    r->name.assign(name);
+    r->elapsedMs = time;
+    r->score = score;
+}
+
+}  // namespace
+
+std::string recordHeaderLine(const std::string& modeText, const std::string& stamp) {
+    return modeText + "," + stamp;
+}
+
+std::string recordContestantLine(const Contestant& c) {
+    std::string line(fixedText(c.name));
+    line += ',';
+    line += getStrInt(c.elapsedMs);
+    line += ',';
+    line += getStrInt(c.score);
+    return line;
+}
+
+std::vector<std::string> raceRecordBlock(const std::string& modeText, const std::string& stamp,
+                                         const Contestant* table, int count) {
+    std::vector<std::string> block;
+    block.push_back(recordHeaderLine(modeText, stamp));
+    for (int i = 0; i < count; ++i) block.push_back(recordContestantLine(table[i]));
+    block.emplace_back();
+    return block;
+}
+
+RecordLine classifyRecordLine(std::string_view line) {
+    RecordLine r{RecordLine::Empty, LocalTime{}, false, std::string(), 0, 0};
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) return r;
+    if (line.find(':') != std::string_view::npos) {
+        readHeader(line, &r);
+    } else {
+        readContestant(line, &r);
+    }
+    return r;
+}

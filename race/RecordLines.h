@@ -1,0 +1,34 @@
+// Lines of the records file _records.csv. Each ended race appends a block: a
+// header "mode,time stamp", one "name,elapsedMs,score" line per contestant and
+// an empty line. Fields are neither quoted nor escaped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/TimeStamp.h"
+#include "race/RaceState.h"
+
+std::string recordHeaderLine(const std::string& modeText, const std::string& stamp);
+std::string recordContestantLine(const Contestant& c);
+
+// The whole block of one race, the empty closing line included.
+std::vector<std::string> raceRecordBlock(const std::string& modeText, const std::string& stamp,
+                                         const Contestant* table, int count);
+
+struct RecordLine {
+    enum Kind { Empty, Header, Contestant, Bad } kind;
+    LocalTime raceTime;   // Header only
+    bool timeValid;       // Header only: the time stamp could be read
+    std::string name;     // Contestant only
+    int32_t elapsedMs;    // Contestant only
+    int32_t score;        // Contestant only
+};
+
+// One line as read back, with or without a trailing CR. A colon anywhere makes
+// a header, so a name with a colon opens a new race when read back; a
+// contestant line needs its time and score as plain 32-bit decimals (fields
+// after the score are ignored).
+RecordLine classifyRecordLine(std::string_view line);

@@ -1,0 +1,25 @@
+// The roster file psn.txt: one contestant name per line, in code page 936.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "race/RaceState.h"
+
+// Names in file order: lines end at LF (a CR before it is dropped), empty
+// lines are skipped, blanks are part of the name, at most MAX_CONTESTANTS.
+std::vector<std::string> parseRoster(std::string_view fileBytes);
+
+// Valid UTF-8 with at least one multi-byte sequence: a roster saved as UTF-8
+// by an editor, to be converted before its names are used.
+bool looksLikeUtf8(std::string_view bytes);
+bool hasUtf8Bom(std::string_view bytes);
+
+// Names into the first entries of the table (each cut to fit the record), with
+// score = scoreInit and the clock cleared; photo, place and placed are left
+// as they are, and so are the entries beyond the names. Returns the count.
+int loadRosterInto(const std::vector<std::string>& names, Contestant* table, int scoreInit);
+
+// Whether name + ".jpg" stays a plain file name inside the data folder.
+bool isSafePhotoName(std::string_view name);

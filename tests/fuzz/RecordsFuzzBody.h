@@ -1,0 +1,119 @@
+// Checks shared by the libFuzzer target and the seeded random host test: any
+// bytes, read as a records file, a roster or a time stamp, must be taken
+// without a crash and give consistent results. Returns nullptr when all hold,
+// else what failed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/TimeStamp.h"
+#include "output/Leaderboard.h"
+#include "race/RaceState.h"
+#include "race/Roster.h"
+
+namespace records_fuzz {
+
+struct WeekResult {
+    bool hasWeeklyData;
+    Contestant totals[MAX_CONTESTANTS];
+};
+
+inline WeekResult sumOf(const RecordsIndex& index, const Contestant* roster, int count) {
+    WeekResult r{};
+    const LocalTime now{2026, 12, 8, 21, 28, 23};
+    r.hasWeeklyData = index.sumWeek(now, roster, count, r.totals);
+    return r;
+}
+
+inline bool sameTotals(const WeekResult& a, const WeekResult& b) {
+    if (a.hasWeeklyData != b.hasWeeklyData) return false;
+    for (int i = 0; i < MAX_CONTESTANTS; ++i) {
+        const Contestant &x = a.totals[i], &y = b.totals[i];
+        if (std::string_view(x.name) != std::string_view(y.name) || x.elapsedMs != y.elapsedMs ||
+            x.score != y.score || x.place != y.place)
+            return false;
+    }
+    return true;
+}
+
+inline const char* checkTotals(const WeekResult& r, int count) {
+    for (int i = 0; i < MAX_CONTESTANTS; ++i) {
+        const Contestant& c = r.totals[i];
+        if (i >= count) {
+            if (c.name[0] || c.elapsedMs || c.score || c.place || c.placed)
+                return "entry beyond the roster is not zero";
+            continue;
+        }
+        if (!c.placed || c.place < 1 || c.place > count) return "entry without a valid place";
+        if (c.elapsedMs < 0) return "summed time went negative";
+    }
+    return nullptr;
+}
+
+// Splits the bytes at pseudo-random points drawn from the bytes themselves.
+inline std::vector<std::string_view> chunksOf(std::string_view bytes) {
+    std::vector<std::string_view> chunks;
+    uint32_t state = 2166136261u ^ static_cast<uint32_t>(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        state = state * 1664525u + 1013904223u + static_cast<unsigned char>(bytes[pos]);
+        const std::size_t length = 1 + (state >> 16) % 9;
+        chunks.push_back(bytes.substr(pos, length));
+        pos += length;
+    }
+    return chunks;
+}
+
+inline const char* checkRecords(std::string_view bytes) {
+    // "A" twice: equal names must both get the sums. C0 EE is a GBK name.
+    Contestant roster[MAX_CONTESTANTS] = {};
+    const int count = loadRosterInto({"A", "B", "A", "\xC0\xEE"}, roster, 0);
+
+    RecordsIndex whole;
+    whole.feed(bytes);
+    whole.finish();
+    const WeekResult all = sumOf(whole, roster, count);
+    if (const char* failure = checkTotals(all, count)) return failure;
+    if (all.totals[0].elapsedMs != all.totals[2].elapsedMs ||
+        all.totals[0].score != all.totals[2].score)
+        return "equal roster names got different sums";
+
+    RecordsIndex pieces;
+    pieces.feed("stale line\n");
+    pieces.reset();
+    for (std::string_view chunk : chunksOf(bytes)) pieces.feed(chunk);
+    pieces.finish();
+    if (!sameTotals(all, sumOf(pieces, roster, count)))
+        return "reading in pieces differs from reading at once";
+    return nullptr;
+}
+
+inline const char* checkRoster(std::string_view bytes) {
+    const std::vector<std::string> names = parseRoster(bytes);
+    if (names.size() > MAX_CONTESTANTS) return "more than eight roster names";
+    for (const std::string& name : names) {
+        if (name.empty() || name.find('\n') != std::string::npos) return "roster name not a line";
+    }
+    return nullptr;
+}
+
+inline const char* checkTimeStamp(std::string_view bytes) {
+    LocalTime t{};
+    if (!parseTimeStamp(bytes, &t)) return nullptr;
+    if (formatTimeStamp(t) != bytes) return "time stamp does not read back to its text";
+    const LocalTime back = fromSerialSeconds(toSerialSeconds(t));
+    if (formatTimeStamp(back) != bytes) return "serial seconds do not round trip";
+    return nullptr;
+}
+
+inline const char* checkAll(const uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (const char* failure = checkRecords(bytes)) return failure;
+    if (const char* failure = checkRoster(bytes)) return failure;
+    return checkTimeStamp(bytes);
+}
+
+}  // namespace records_fuzz

@@ -1,0 +1,13 @@
+// libFuzzer target: arbitrary bytes as records file, roster and time stamp.
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/fuzz/RecordsFuzzBody.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (const char* failure = records_fuzz::checkAll(data, size)) {
+        std::fprintf(stderr, "records_fuzz: %s\n", failure);
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,196 @@
+#include "output/Leaderboard.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Places = std::vector<int>;
+
+struct Entry {
+    int32_t elapsedMs;
+    int32_t score;
+};
+
+std::vector<Contestant> tableOf(const std::vector<Entry>& entries) {
+    std::vector<Contestant> table(MAX_CONTESTANTS);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        table[i].elapsedMs = entries[i].elapsedMs;
+        table[i].score = entries[i].score;
+        table[i].placed = 1;  // left over from an earlier run
+        table[i].place = 99;
+    }
+    return table;
+}
+
+Places placesOf(const std::vector<Contestant>& table, std::size_t count) {
+    Places places;
+    for (std::size_t i = 0; i < count; ++i) places.push_back(table[i].place);
+    return places;
+}
+
+Places placedResults(const std::vector<Entry>& entries, bool obstacle) {
+    std::vector<Contestant> table = tableOf(entries);
+    placeResults(table.data(), static_cast<int>(entries.size()), obstacle);
+    return placesOf(table, entries.size());
+}
+
+}  // namespace
+
+TEST(Placing, TimeTrialShortestFirstEqualTimesShareAndNoTimeComesLast) {
+    EXPECT_EQ(placedResults({{61000, 0}, {59000, 0}, {NO_TIME, 0}, {59000, 0}}, false),
+              (Places{2, 1, 3, 1}));
+    EXPECT_EQ(placedResults({{5, 9}, {5, -9}}, false), (Places{1, 1})) << "scores ignored";
+}
+
+TEST(Placing, ObstacleRaceByScoreThenTime) {
+    EXPECT_EQ(placedResults({{70000, 10}, {90000, 12}, {65000, 10}, {70000, 10}}, true),
+              (Places{3, 1, 2, 3}));
+    EXPECT_EQ(placedResults({{1, 5}, {1, -3}, {1, 0}}, true), (Places{1, 3, 2}));
+    EXPECT_EQ(placedResults({{1, -5}}, true), (Places{1}));
+    EXPECT_EQ(placedResults({{9, INT32_MIN}, {1, INT32_MAX}, {1, INT32_MIN}}, true),
+              (Places{3, 1, 2}));
+}
+
+TEST(Placing, TimesAtOrBeyondTheCeilingStillGetPlacesInOrder) {
+    const int32_t ceiling = static_cast<int32_t>(TIME_CEILING);
+    const std::vector<Entry> entries{{ceiling + 5, 0}, {1000, 0}, {ceiling, 0}, {ceiling, 0}, {-1, 0}};
+    EXPECT_EQ(placedResults(entries, false), (Places{3, 1, 2, 2, 4}));
+    EXPECT_EQ(placedResults(entries, true), (Places{3, 1, 2, 2, 4}));
+}
+
+TEST(Placing, NothingToPlaceLeavesTheTableAlone) {
+    std::vector<Contestant> table = tableOf({{1, 1}});
+    placeResults(table.data(), 0, false);
+    placeByScore(table.data(), 0);
+    EXPECT_EQ(table[0].place, 99);
+}
+
+namespace {
+
+const LocalTime TUESDAY{2026, 12, 8, 21, 28, 23};
+
+struct Week {
+    bool hasWeeklyData;
+    std::vector<Contestant> totals;
+};
+
+std::vector<Contestant> rosterOf(const std::vector<std::string>& names) {
+    std::vector<Contestant> roster(MAX_CONTESTANTS);
+    for (std::size_t i = 0; i < names.size(); ++i) std::strcpy(roster[i].name, names[i].c_str());
+    return roster;
+}
+
+Week sumWeekOf(const std::string& file, const std::vector<std::string>& names,
+               const LocalTime& now = TUESDAY) {
+    RecordsIndex index;
+    index.feed(file);
+    index.finish();
+    Week week{false, std::vector<Contestant>(MAX_CONTESTANTS)};
+    for (Contestant& c : week.totals) c.score = 77;  // stale content to be cleared
+    const std::vector<Contestant> roster = rosterOf(names);
+    week.hasWeeklyData = index.sumWeek(now, roster.data(), static_cast<int>(names.size()),
+                                       week.totals.data());
+    return week;
+}
+
+}  // namespace
+
+TEST(WeeklyBoard, OnlyRacesFromMondayMidnightUntilNowCount) {
+    const std::string file =
+        "m,2026-12-06 23:59:59\nA,1000,1\n\n"   // last Sunday
+        "m,2026-12-07 00:00:00\nA,2000,2\n\n"   // Monday at midnight
+        "m,2026-12-13 12:00:00\nA,4000,4\n\n"   // Sunday noon
+        "m,2026-12-13 12:00:01\nA,8000,8\n\n";  // after now
+    const Week sunday = sumWeekOf(file, {"A"}, LocalTime{2026, 12, 13, 12, 0, 0});
+    EXPECT_TRUE(sunday.hasWeeklyData);
+    EXPECT_EQ(sunday.totals[0].elapsedMs, 6000);
+    EXPECT_EQ(sunday.totals[0].score, 6);
+
+    const Week monday = sumWeekOf("m,2026-12-06 23:59:00\nA,1000,1\n", {"A", "B"},
+                                  LocalTime{2026, 12, 7, 0, 1, 0});
+    EXPECT_FALSE(monday.hasWeeklyData);
+    EXPECT_EQ(monday.totals[0].elapsedMs | monday.totals[0].score, 0);
+    EXPECT_EQ(placesOf(monday.totals, 2), (Places{1, 1}));
+}
+
+TEST(WeeklyBoard, LinesWithoutARealTimeOrARaceAddNothing) {
+    const std::string file =
+        "A,1000,1\n"  // before any header
+        "m,2026-12-08 10:00:00\nA,8880000,5\nA,0,5\nA,-3,5\nA,abc,5\n\n"
+        "m,2026-13-08 10:00:00\nA,1000,5\n";  // a stamp that cannot be read
+    const Week week = sumWeekOf(file, {"A"});
+    EXPECT_FALSE(week.hasWeeklyData);
+    EXPECT_EQ(week.totals[0].elapsedMs | week.totals[0].score, 0);
+}
+
+TEST(WeeklyBoard, NamesMatchByteForByteAndEveryEqualEntryGetsTheSums) {
+    const std::string file = "m,2026-12-08 10:00:00\nA,1000,3\n\xC0\xEE,500,-1\nZ,9,9\na,7,7\n";
+    const Week week = sumWeekOf(file, {"A", "\xC0\xEE", "A"});
+    EXPECT_TRUE(week.hasWeeklyData);
+    EXPECT_EQ(week.totals[0].elapsedMs, 1000);
+    EXPECT_EQ(week.totals[2].elapsedMs, 1000);
+    EXPECT_EQ(week.totals[2].score, 3);
+    EXPECT_EQ(week.totals[1].score, -1);
+    EXPECT_EQ(placesOf(week.totals, 3), (Places{1, 2, 1}));
+    EXPECT_STREQ(week.totals[1].name, "\xC0\xEE");
+    for (int i = 3; i < MAX_CONTESTANTS; ++i) EXPECT_EQ(week.totals[i].score, 0);
+
+    const Week strangers = sumWeekOf(file, {"B"});
+    EXPECT_TRUE(strangers.hasWeeklyData) << "a name not in the roster still counts as data";
+    EXPECT_EQ(strangers.totals[0].elapsedMs, 0);
+    EXPECT_TRUE(sumWeekOf(file, {}).hasWeeklyData);
+}
+
+TEST(WeeklyBoard, ANameWithAColonOpensARaceOfItsOwn) {
+    const std::string file = "m,2026-12-08 10:00:00\nA,1000,1\nLi:Wei,2000,2\nA,4000,4\n";
+    const Week week = sumWeekOf(file, {"A", "Li:Wei"});
+    EXPECT_EQ(week.totals[0].elapsedMs, 1000);
+    EXPECT_EQ(week.totals[1].elapsedMs, 0);
+}
+
+TEST(WeeklyBoard, AnEntryWithoutRacesLeadsTheOthersOfScoreZero) {
+    const Week week = sumWeekOf("m,2026-12-08 10:00:00\nA,1000,0\nB,500,2\n", {"A", "B", "C"});
+    EXPECT_EQ(placesOf(week.totals, 3), (Places{3, 1, 2}));
+}
+
+TEST(WeeklyBoard, SumsSaturateInsteadOfOverflowing) {
+    const std::string file =
+        "m,2026-12-08 10:00:00\nA,2147483647,-2147483648\nA,2147483647,-2147483648\n";
+    const Week week = sumWeekOf(file, {"A"});
+    EXPECT_EQ(week.totals[0].elapsedMs, INT32_MAX);
+    EXPECT_EQ(week.totals[0].score, INT32_MIN);
+}
+
+TEST(RecordsIndex, PiecesOfAnySizeReadLikeTheWholeFile) {
+    const std::string file =
+        "m,2026-12-08 10:00:00\r\nA,1000,1\r\nB,2000,2\r\n\r\nm,2026-12-08 11:00:00\r\nA,300,3";
+    const Week whole = sumWeekOf(file, {"A", "B"});
+    ASSERT_EQ(whole.totals[0].elapsedMs, 1300);
+    const std::vector<Contestant> roster = rosterOf({"A", "B"});
+    for (std::size_t size = 1; size <= 7; ++size) {
+        RecordsIndex index;
+        for (std::size_t pos = 0; pos < file.size(); pos += size) index.feed(file.substr(pos, size));
+        Contestant totals[MAX_CONTESTANTS];
+        index.sumWeek(TUESDAY, roster.data(), 2, totals);
+        EXPECT_EQ(totals[0].elapsedMs, 1000) << "unterminated last line held back, size " << size;
+        index.finish();
+        index.sumWeek(TUESDAY, roster.data(), 2, totals);
+        EXPECT_EQ(totals[0].elapsedMs, 1300) << size;
+        EXPECT_EQ(totals[1].score, 2) << size;
+    }
+}
+
+TEST(RecordsIndex, ResetForgetsEverythingIncludingAHeldLine) {
+    RecordsIndex index;
+    index.feed("m,2026-12-08 10:00:00\nA,1000,1\nA,5");
+    index.reset();
+    index.feed("00,1\n");
+    index.finish();
+    const std::vector<Contestant> roster = rosterOf({"A"});
+    Contestant totals[MAX_CONTESTANTS];
+    EXPECT_FALSE(index.sumWeek(TUESDAY, roster.data(), 1, totals));
+}

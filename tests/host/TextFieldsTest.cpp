@@ -1,0 +1,84 @@
+#include "core/TextFields.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+TEST(TextFields, FieldsSplitAtTheSeparatorAndAreEmptyPastTheLast) {
+    EXPECT_EQ(getFg("a,b,,c", ',', 0), "a");
+    EXPECT_EQ(getFg("a,b,,c", ',', 2), "");
+    EXPECT_EQ(getFg("a,b,,c", ',', 3), "c");
+    EXPECT_EQ(getFg("a,b,,c", ',', 4), "");
+    EXPECT_EQ(getFg("a,b", ',', -1), "");
+    EXPECT_EQ(getFg("", ',', 0), "");
+    std::string_view field;
+    EXPECT_FALSE(findField("a,b", ',', 2, &field));
+    EXPECT_TRUE(findField("a,b,", ',', 2, &field));
+    EXPECT_EQ(field, "");
+}
+
+TEST(TextFields, LenientNumbersReadLeadingDigitsAndSaturate) {
+    EXPECT_EQ(getFgInt("A,65432,-7", ',', 1), 65432);
+    EXPECT_EQ(getFgInt("A,65432,-7", ',', 2), -7);
+    EXPECT_EQ(getFgInt("A,,", ',', 1), 0);
+    EXPECT_EQ(getFgInt("A", ',', 5), 0);
+    EXPECT_EQ(getFgInt(" 12abc", ',', 0), 12);
+    EXPECT_EQ(getFgInt("99999999999999999999", ',', 0), INT_MAX);
+    EXPECT_EQ(getFgInt("-99999999999999999999", ',', 0), INT_MIN);
+}
+
+TEST(TextFields, StrictNumbersAcceptOnlyASignAndDigitsInRange) {
+    int32_t v = 42;
+    EXPECT_TRUE(parseInt32Field("0", &v));
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(parseInt32Field("+17", &v));
+    EXPECT_EQ(v, 17);
+    EXPECT_TRUE(parseInt32Field("-2147483648", &v));
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_TRUE(parseInt32Field("2147483647", &v));
+    EXPECT_EQ(v, INT32_MAX);
+    for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", "12 ", " 12", "1x",
+                            "1,2", "99999999999999999999999999", "--1", "0x10"}) {
+        EXPECT_FALSE(parseInt32Field(bad, &v)) << bad;
+    }
+    EXPECT_EQ(v, INT32_MAX) << "a failed parse leaves the output alone";
+}
+
+TEST(TextFields, DecimalTextAndTailTrim) {
+    EXPECT_EQ(getStrInt(INT_MIN), "-2147483648");
+    EXPECT_EQ(getStrInt(-5), "-5");
+    std::string text = "1,2,";
+    trimStrTail(text);
+    EXPECT_EQ(text, "1,2");
+    std::string empty;
+    trimStrTail(empty);
+    EXPECT_EQ(empty, "");
+}
+
+TEST(TextFields, FitNameCutsAtACharacterBoundaryAndStaysInItsField) {
+    char field[16];
+    std::memset(field, 'Z', sizeof field);
+    // Six GBK characters, 12 bytes: only five fit in 11.
+    EXPECT_EQ(fitName("\xC0\xEE\xCB\xC4\xCD\xF5\xCE\xE5\xD5\xC5\xC8\xFD", field), 10u);
+    EXPECT_STREQ(field, "\xC0\xEE\xCB\xC4\xCD\xF5\xCE\xE5\xD5\xC5");
+    EXPECT_EQ(field[12], 'Z');
+
+    EXPECT_EQ(fitName("abcdefghijklmno", field), 11u);
+    EXPECT_STREQ(field, "abcdefghijk");
+    // A character whose trail byte would be the twelfth byte is left out whole.
+    EXPECT_EQ(fitName("abcdefghij\xB1\x5C", field), 10u);
+    // A trail byte 0x5C looks like a backslash but belongs to its character.
+    EXPECT_EQ(fitName("a\x95\x5C" "b", field), 4u);
+    EXPECT_EQ(fitName("", field), 0u);
+    EXPECT_STREQ(field, "");
+    for (int i = 12; i < 16; ++i) EXPECT_EQ(field[i], 'Z');
+}
+
+TEST(TextFields, SaturatingArithmeticClampsInsteadOfWrapping) {
+    EXPECT_EQ(saturatingAdd(INT32_MAX, 1), INT32_MAX);
+    EXPECT_EQ(saturatingAdd(INT32_MIN, -1), INT32_MIN);
+    EXPECT_EQ(saturatingSub(INT32_MIN, 1), INT32_MIN);
+    EXPECT_EQ(saturatingSub(0, INT32_MIN), INT32_MAX);
+    EXPECT_EQ(saturatingAdd(-3, 5), 2);
+}

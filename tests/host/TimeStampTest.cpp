@@ -1,0 +1,76 @@
+#include "core/TimeStamp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool sameTime(const LocalTime& a, const LocalTime& b) {
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+           a.minute == b.minute && a.second == b.second;
+}
+
+}  // namespace
+
+TEST(TimeStamp, TextHasAColonAndNoCommaAndReadsBackExactly) {
+    const LocalTime t{2026, 12, 8, 21, 28, 23};
+    const std::string text = formatTimeStamp(t);
+    EXPECT_EQ(text, "2026-12-08 21:28:23");
+    LocalTime back{};
+    ASSERT_TRUE(parseTimeStamp(text, &back));
+    EXPECT_TRUE(sameTime(back, t));
+    EXPECT_TRUE(parseTimeStamp("0001-01-01 00:00:00", &back));
+    EXPECT_TRUE(parseTimeStamp("9999-12-31 23:59:59", &back));
+}
+
+TEST(TimeStamp, ParsingRejectsImpossibleDatesAndAnyOtherShape) {
+    LocalTime t{};
+    EXPECT_TRUE(parseTimeStamp("2024-02-29 00:00:00", &t));
+    EXPECT_TRUE(parseTimeStamp("2000-02-29 00:00:00", &t));
+    for (const char* bad :
+         {"2025-02-29 00:00:00", "1900-02-29 00:00:00", "2026-04-31 12:00:00",
+          "2026-13-01 12:00:00", "2026-00-10 12:00:00", "2026-12-00 12:00:00",
+          "2026-12-08 24:00:00", "2026-12-08 23:60:00", "2026-12-08 23:59:60",
+          "0000-01-01 00:00:00", "2026-12-08T21:28:23", "2026-12-08 21:28:23x",
+          " 2026-12-08 21:28:23", "2026-12-8 21:28:23", "+026-12-08 21:28:23",
+          "2026-12-08 21:28", ""}) {
+        EXPECT_FALSE(parseTimeStamp(bad, &t)) << bad;
+    }
+}
+
+TEST(TimeStamp, SerialSecondsRoundTripAndGrowOneDayAtATime) {
+    LocalTime day{1600, 1, 1, 0, 0, 0};
+    int64_t previous = toSerialSeconds(day) - 86400;
+    int weekday = weekdayOf(day);
+    // Four centuries of days cover every leap-year rule.
+    while (day.year < 2400) {
+        const int64_t serial = toSerialSeconds(day);
+        ASSERT_EQ(serial, previous + 86400) << formatTimeStamp(day);
+        ASSERT_EQ(weekdayOf(day), weekday) << formatTimeStamp(day);
+        const LocalTime noon = fromSerialSeconds(serial + 12 * 3600 + 61);
+        ASSERT_TRUE(sameTime(noon, LocalTime{day.year, day.month, day.day, 12, 1, 1}));
+        previous = serial;
+        weekday = (weekday + 1) % 7;
+        day = fromSerialSeconds(serial + 86400);
+    }
+    EXPECT_EQ(toSerialSeconds(LocalTime{1970, 1, 1, 0, 0, 0}), 0);
+    EXPECT_EQ(weekdayOf(LocalTime{1970, 1, 1, 0, 0, 0}), 4);
+    EXPECT_EQ(weekdayOf(LocalTime{2026, 12, 8, 21, 28, 23}), 2);
+    EXPECT_EQ(weekdayOf(LocalTime{2026, 12, 13, 0, 0, 0}), 0);
+}
+
+TEST(TimeStamp, WeekStartsAtMidnightOfTheLastMonday) {
+    auto start = [](LocalTime now) { return formatTimeStamp(weekWindowStart(now)); };
+    EXPECT_EQ(start({2026, 12, 8, 21, 28, 23}), "2026-12-07 00:00:00");   // Tuesday
+    EXPECT_EQ(start({2026, 12, 7, 0, 1, 0}), "2026-12-07 00:00:00");      // Monday
+    EXPECT_EQ(start({2026, 12, 13, 23, 59, 59}), "2026-12-07 00:00:00");  // Sunday
+    EXPECT_EQ(start({2027, 1, 3, 10, 0, 0}), "2026-12-28 00:00:00");      // across New Year
+    EXPECT_EQ(start({2024, 3, 2, 10, 0, 0}), "2024-02-26 00:00:00");      // across 29 February
+}
+
+TEST(TimeStamp, BetweenIncludesBothEnds) {
+    const LocalTime from{2026, 12, 7, 0, 0, 0}, to{2026, 12, 8, 21, 28, 23};
+    EXPECT_TRUE(isTimeBetween(from, from, to));
+    EXPECT_TRUE(isTimeBetween(to, from, to));
+    EXPECT_FALSE(isTimeBetween(LocalTime{2026, 12, 6, 23, 59, 59}, from, to));
+    EXPECT_FALSE(isTimeBetween(LocalTime{2026, 12, 8, 21, 28, 24}, from, to));
+}

@@ -1,0 +1,129 @@
+// The core services as the windows use them: the INI store an operator may
+// edit by hand, the records appends, the time stamp text.
+#include "core/Core.h"
+#include "tests/win/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { c.setConfigPath(dir.file("Trackvane.ini")); }
+    ScratchFolder dir;
+    CCore c;
+};
+}  // namespace
+
+TEST_F(CoreTest, MissingFileGivesDefaultsForEveryKey) {
+    EXPECT_EQ(c.getConfigInt("width"), 1280);
+    EXPECT_EQ(c.getConfigInt("height"), 720);
+    EXPECT_EQ(c.getConfigClr("clrStr"), 0xFFFFFFFFu);
+    EXPECT_EQ(c.getConfigStr("fontTitle"), "黑体");
+    EXPECT_FALSE(c.getConfigStr("raceTitle").empty());
+    EXPECT_FALSE(c.getConfigB("isZhangai"));
+}
+
+TEST_F(CoreTest, SavedValuesReadBackAcrossObjects) {
+    EXPECT_TRUE(c.saveConfigInt("scoreInit", -12));
+    EXPECT_TRUE(c.saveConfigStr("raceTitle", "春季运动会"));
+    EXPECT_TRUE(c.saveConfigStr("tips", ""));
+    EXPECT_TRUE(c.saveConfigB("isZhangai", TRUE));
+    EXPECT_TRUE(c.saveConfigClr("clrDigi", 0xFF10A0FF));
+    CCore again;
+    again.setConfigPath(dir.file("Trackvane.ini"));
+    EXPECT_EQ(again.getConfigInt("scoreInit"), -12);
+    EXPECT_EQ(again.getConfigStr("raceTitle"), "春季运动会");
+    EXPECT_EQ(again.getConfigStr("tips"), "");  // empty is a value, not a missing key
+    EXPECT_TRUE(again.getConfigB("isZhangai"));
+    EXPECT_EQ(again.getConfigClr("clrDigi"), 0xFF10A0FFu);
+    // Colours are stored as readable hex ARGB.
+    EXPECT_NE(dir.read("Trackvane.ini").find("clrDigi=FF10A0FF"), std::string::npos);
+}
+
+TEST_F(CoreTest, HandEditedBadValuesReadAsDefaults) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nwidth=abc\r\nheight=99999999999\r\n"
+                               "clrStr=zz\r\nisZhangai=maybe\r\n");
+    EXPECT_EQ(c.getConfigInt("width"), 1280);
+    EXPECT_EQ(c.getConfigInt("height"), 720);
+    EXPECT_EQ(c.getConfigClr("clrStr"), 0xFFFFFFFFu);
+    EXPECT_FALSE(c.getConfigB("isZhangai"));
+}
+
+// Tests run as root under Wine, where a read-only attribute does not stop a
+// write; a file held exclusively by another program does.
+TEST_F(CoreTest, SavingIntoAFileHeldByAnotherProgramReportsFailure) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\n");
+    HANDLE lock = CreateFileA(dir.file("Trackvane.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(c.saveConfigInt("width", 1920));
+    CloseHandle(lock);
+    c.setConfigPath(dir.file("no such folder\\Trackvane.ini"));
+    EXPECT_FALSE(c.saveConfigInt("width", 1920));
+}
+
+TEST_F(CoreTest, AppendsLinesWithLineBreaksAndCreatesOnlyWhenMissing) {
+    const std::string path = dir.file("r.csv");
+    c.createFile(path, 0);
+    EXPECT_TRUE(c.isFileExist(path));
+    EXPECT_TRUE(c.logAdd(path, "计时赛,2026-12-08 10:00:00", 0));
+    EXPECT_TRUE(c.logAddLines(path, {"A,1,2", ""}));
+    c.createFile(path, 0);  // leaves an existing file as it is
+    EXPECT_EQ(dir.read("r.csv"), "计时赛,2026-12-08 10:00:00\r\nA,1,2\r\n\r\n");
+}
+
+TEST_F(CoreTest, AppendToAFileHeldExclusivelyFailsAndWritesNothing) {
+    const std::string path = dir.file("r.csv");
+    dir.write("r.csv", "x\r\n");
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    DWORD error = 0;
+    EXPECT_FALSE(c.logAddLines(path, {"A,1,2", ""}, &error));
+    EXPECT_EQ(error, (DWORD)ERROR_SHARING_VIOLATION);
+    CloseHandle(lock);
+    EXPECT_EQ(dir.read("r.csv"), "x\r\n");
+}
+
+TEST_F(CoreTest, TimeStampTextHasAColonNoCommaAndReadsBack) {
+    const std::string stamp = c.getTimeNowStr("");
+    EXPECT_NE(stamp.find(':'), std::string::npos);
+    EXPECT_EQ(stamp.find(','), std::string::npos);
+    LocalTime t = c.getTimeFromStr(stamp);
+    EXPECT_EQ(formatTimeStamp(t), stamp);
+}
+
+TEST_F(CoreTest, DecimalTextAndFields) {
+    EXPECT_EQ(c.getStrInt(-42), "-42");
+    EXPECT_EQ(c.getFg("张伟,65432,10", ',', 0), "张伟");
+    EXPECT_EQ(c.getFgInt("张伟,65432,10", ',', 1), 65432);
+    EXPECT_EQ(c.getFg("a,b", ',', 5), "");
+    std::string list = "1,2,";
+    c.trimStrTail(list);
+    EXPECT_EQ(list, "1,2");
+}
+
+TEST_F(CoreTest, ColourConversionsKeepRgbAndMakeOpaque) {
+    EXPECT_EQ(c.getClrRef(0x80112233), (COLORREF)0x00332211);
+    EXPECT_EQ(c.getColorFromClrRef(0x00332211), 0xFF112233u);
+}
+
+TEST_F(CoreTest, TextIsMeasuredAndOutlinedWithTheCjkFont) {
+    Gdiplus::GpFontFamily* family = nullptr;
+    ASSERT_EQ(gp::GdipCreateFontFamilyFromName(L"\u9ed1\u4f53", nullptr, &family), gp::Ok);
+    gp::ScopedFamily owned(family);
+    SIZE s = c.getTextBoundsByFontFamily(family, 39, "姓名");
+    EXPECT_GT(s.cx, 39);
+    EXPECT_GT(s.cy, 39);
+    gp::ScopedPath path;
+    Gdiplus::GpPath* p = nullptr;
+    gp::GdipCreatePath(gp::FillModeAlternate, &p);
+    path.reset(p);
+    c.drawStr(p, family, 10, 20, 39, "姓名");
+    INT points = 0;
+    gp::GdipGetPointCount(p, &points);
+    EXPECT_GT(points, 0);
+    c.drawStr(p, family, 10, 80, 39, "1");  // earlier figures stay
+    INT more = 0;
+    gp::GdipGetPointCount(p, &more);
+    EXPECT_GT(more, points);
+}

@@ -1,0 +1,68 @@
+// Helpers for driving real windows from tests: a scratch folder, captured
+// message boxes, a fake tick source, and running a modal dialog while a
+// script acts on it from inside its own message loop.
+#pragma once
+
+#include "core/Core.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh folder under the temp folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& path() const { return path_; }  // ends in a backslash
+    std::string file(const std::string& name) const { return path_ + name; }
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// Message boxes recorded instead of shown; each answers with `answer`.
+struct CapturedBox {
+    std::string text;
+    UINT type;
+};
+class MessageCapture {
+public:
+    explicit MessageCapture(int answer = IDOK);
+    ~MessageCapture();
+    const std::vector<CapturedBox>& boxes() const;
+    void clear();
+    void setAnswer(int answer);
+};
+
+// The race clocks read this instead of the system tick while it lives.
+class FakeTicks {
+public:
+    explicit FakeTicks(uint32_t start);
+    ~FakeTicks();
+    void set(uint32_t tick);
+    void advance(uint32_t ms);
+};
+
+// Runs `dialog.DoModal()`; `script` runs inside the dialog's message loop
+// once the dialog is up, with its window. The script must end the dialog.
+template <typename Dialog>
+INT_PTR runModal(Dialog& dialog, std::function<void(HWND)> script);
+INT_PTR runModalImpl(std::function<INT_PTR()> doModal, std::function<void(HWND)> script);
+
+template <typename Dialog>
+INT_PTR runModal(Dialog& dialog, std::function<void(HWND)> script) {
+    return runModalImpl([&dialog] { return dialog.DoModal(); }, std::move(script));
+}
+
+// Sends the messages a real click on a dialog button sends.
+void clickButton(HWND dialog, int id);
+// Handles every message that is waiting, without blocking.
+void pumpPending();
+// A key press as the message loop would see it, through the pump's
+// pre-translation.
+void pressKey(HWND target, UINT vk);
