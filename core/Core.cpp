@@ -38,6 +38,7 @@ const char* defaultOf(const char* key) {
 }
 
 uint32_t (*tickSource)() = nullptr;
+std::string appPathOverride;
 CCore::MessageHook messageHook = nullptr;
 
 }  // namespace
@@ -112,7 +113,10 @@ bool CCore::saveConfigClr(const char* key, uint32_t argb) {
 
 // --- files ---
 
+void CCore::setAppPathOverride(const std::string& path) { appPathOverride = path; }
+
 std::string CCore::getAppPath() {
+    if (!appPathOverride.empty()) return appPathOverride;
     char buf[MAX_PATH * 2] = {};
     DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     std::string path(buf, n);

@@ -33,6 +33,8 @@ public:
 
     // Files.
     std::string getAppPath();
+    // Tests run the windows on a data folder of their own.
+    static void setAppPathOverride(const std::string& path);
     void createFile(const std::string& path, int flag);
     BOOL isFileExist(const std::string& path);
     // Reads at most maxBytes of a file; false (and *error) when it cannot.

@@ -12,6 +12,9 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "   send keys with:   DISPLAY=$DISPLAY xdotool search --name Trackvane key Return"
     echo "   stop it with Ctrl+C"
     trap 'kill $TV_XVFB_PID 2>/dev/null' EXIT
+    tv_wine_managed N
+else
+    tv_wine_managed Y
 fi
 tv_say "starting Trackvane.exe in $PWD"
 wine Trackvane.exe

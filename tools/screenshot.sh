@@ -10,6 +10,7 @@ TV_BUILD=${TV_BUILD:-$TV_ROOT/build}
 out=$(readlink -f "$1"); wait_s=${2:-4}; shift 2 || true
 tv_start_xvfb 80
 trap 'wineserver -k 2>/dev/null; kill $TV_XVFB_PID 2>/dev/null' EXIT
+tv_wine_managed N
 cd "${TV_BIN:-$TV_BUILD/win/bin}"
 wine Trackvane.exe &
 sleep "$wait_s"

@@ -39,9 +39,17 @@ tv_build() {
     tv_say "building (native core tests, then the Windows program)"
     cmake -S "$TV_ROOT" -B "$TV_BUILD/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$TV_BUILD/host" -j"$JOBS"
+    # The fuzz target of the file readers needs clang's libFuzzer.
+    local fuzz=""
+    if command -v clang++ >/dev/null; then
+        cmake -S "$TV_ROOT" -B "$TV_BUILD/fuzz" -DCMAKE_BUILD_TYPE=Debug \
+              -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+        cmake --build "$TV_BUILD/fuzz" -j"$JOBS" --target records_fuzz
+        fuzz="$TV_BUILD/fuzz/tests/host/records_fuzz"
+    fi
     cmake -S "$TV_ROOT" -B "$TV_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$TV_ROOT/cmake/mingw-w64.cmake" \
-          -DTRACKVANE_HOST_BUILD="$TV_BUILD/host" >/dev/null
+          -DTRACKVANE_HOST_BUILD="$TV_BUILD/host" -DTRACKVANE_FUZZER="$fuzz" >/dev/null
     cmake --build "$TV_BUILD/win" -j"$JOBS"
 }
 
@@ -62,6 +70,13 @@ tv_wine_prefix() {
 
 tv_demo_data() {
     "$TV_ROOT/tools/make-demo-data.sh" "$TV_BUILD/win/bin"
+}
+
+# Whether the window manager manages Wine's windows. On a bare virtual
+# display there is none, and Wine would wait two seconds for it at every
+# window that is hidden or destroyed.
+tv_wine_managed() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
 
 # A virtual display of our own; sets DISPLAY and TV_XVFB_PID.

@@ -7,6 +7,7 @@ tv_setup
 . "$TV_ROOT/tools/wine-env.sh"
 tv_start_xvfb 95
 wineserver -p
+tv_wine_managed N
 trap 'wineserver -k 2>/dev/null; kill $TV_XVFB_PID 2>/dev/null' EXIT
 cd "$TV_BUILD/win"
 ctest --output-on-failure --timeout 600 "$@"

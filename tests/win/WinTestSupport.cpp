@@ -117,6 +117,24 @@ void pumpPending() {
     }
 }
 
+void pumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        pumpPending();
+        Sleep(5);
+    }
+}
+
+bool pumpUntil(std::function<bool()> done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= ms) return false;
+        pumpPending();
+        Sleep(5);
+    }
+    return true;
+}
+
 void pressKey(HWND target, UINT vk) {
     MSG m = {};
     m.hwnd = target;

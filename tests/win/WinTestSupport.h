@@ -63,6 +63,10 @@ INT_PTR runModal(Dialog& dialog, std::function<void(HWND)> script) {
 void clickButton(HWND dialog, int id);
 // Handles every message that is waiting, without blocking.
 void pumpPending();
+// Handles messages for about `ms` milliseconds.
+void pumpFor(DWORD ms);
+// Handles messages until `done()` is true or `ms` milliseconds have passed.
+bool pumpUntil(std::function<bool()> done, DWORD ms = 5000);
 // A key press as the message loop would see it, through the pump's
 // pre-translation.
 void pressKey(HWND target, UINT vk);

@@ -1,0 +1,237 @@
+// The control dialog driven through its real messages: start-up, the key
+// table, the race states and the records file, including a file that another
+// program holds.
+#include "core/Core.h"
+#include "output/OutputWnd.h"
+#include "race/ControlDlg.h"
+#include "race/RaceState.h"
+#include "res/resource.h"
+#include "tests/win/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControlDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("data\\psn.txt", "张伟\r\n李娜\r\n\r\n王芳\r\n");
+        CCore::setAppPathOverride(dir.path());
+    }
+    void TearDown() override { CCore::setAppPathOverride(""); }
+
+    // Runs the dialog until its output window is up, hands it to `body`, and
+    // closes it whatever the body did.
+    void withDialog(std::function<void(CControlDlg&, HWND)> body) {
+        CControlDlg dlg;
+        runModal(dlg, [&](HWND) {
+            HWND w = dlg.m_hWnd;
+            if (pumpUntil([] { return outputWnd != nullptr; })) body(dlg, w);
+            else ADD_FAILURE() << "the output window never came up";
+            if (IsWindow(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        });
+    }
+
+    std::string text(HWND w, int id) {
+        char buf[256] = {};
+        GetDlgItemTextA(w, id, buf, sizeof buf);
+        return buf;
+    }
+    std::string records() { return dir.read("data\\_records.csv"); }
+
+    ScratchFolder dir;
+    MessageCapture boxes;
+    FakeTicks ticks{100000};
+};
+
+TEST_F(ControlDlgTest, StartsReadyWithTheRosterTheColumnsAndTheCaption) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        char caption[128] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Trackvane（计时赛）");
+        EXPECT_EQ(dlg.contestantList.GetColumnCount(), 3);
+        ASSERT_EQ(contestantCount, 3);
+        EXPECT_EQ(dlg.contestantList.GetItemCount(), 3);
+        EXPECT_EQ(dlg.contestantList.GetItemText(2, 0), "3");
+        EXPECT_EQ(dlg.contestantList.GetItemText(2, 1), "王芳");
+        EXPECT_EQ(dlg.contestantList.GetItemText(2, 2), "00'00.00\"");
+        EXPECT_EQ(text(w, IDC_RACE), "开始比赛");
+        EXPECT_EQ(text(w, IDC_STATUS), "就绪");
+        EXPECT_EQ(IsDlgButtonChecked(w, IDC_ENABLE_OUTPUT), (UINT)BST_CHECKED);
+        EXPECT_TRUE(IsWindowVisible(outputWnd->m_hWnd));
+        // The records file exists before the first race ends.
+        EXPECT_TRUE(core->isFileExist(recordsPath));
+        EXPECT_TRUE(boxes.boxes().empty());
+    });
+}
+
+TEST_F(ControlDlgTest, ObstacleModeFromTheSettingsAddsTheScoreColumn) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\nscoreInit=7\r\n");
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        char caption[128] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Trackvane（障碍赛）");
+        EXPECT_EQ(dlg.contestantList.GetColumnCount(), 4);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 3), "7");
+    });
+}
+
+TEST_F(ControlDlgTest, AWholeRaceFromTheKeyboardWritesOneBlock) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        pressKey(w, VK_RETURN);
+        EXPECT_EQ(raceRunning, 1);
+        EXPECT_EQ(text(w, IDC_RACE), "结束比赛");
+        EXPECT_EQ(text(w, IDC_STATUS), "比赛进行中");
+
+        pressKey(w, '1');
+        ticks.advance(500);
+        pressKey(w, VK_NUMPAD2);
+        EXPECT_EQ(contestants[0].timing, 1);
+        EXPECT_EQ(contestants[1].timing, 1);
+        ticks.advance(65432 - 500);
+        pressKey(w, '1');
+        EXPECT_EQ(contestants[0].timing, 0);
+        pressKey(w, VK_RETURN);  // Enter during a race does not end it
+        EXPECT_EQ(raceRunning, 1);
+        ticks.advance(1000);
+        pressKey(w, VK_OEM_PERIOD);
+
+        EXPECT_EQ(raceRunning, 0);
+        EXPECT_EQ(resultsReady, 1);
+        EXPECT_EQ(text(w, IDC_RACE), "开始比赛");
+        EXPECT_EQ(text(w, IDC_STATUS), "比赛结束！");
+        EXPECT_EQ(contestants[0].elapsedMs, 65432);
+        EXPECT_EQ(contestants[1].elapsedMs, 65932);  // still running at the end
+        EXPECT_EQ(contestants[2].elapsedMs, NO_TIME);
+        EXPECT_EQ(dlg.formatElapsed(0), "01'05.43\"");
+
+        const std::string file = records();
+        const size_t firstLineEnd = file.find("\r\n");
+        ASSERT_NE(firstLineEnd, std::string::npos);
+        EXPECT_EQ(file.substr(0, 7), "计时赛,");
+        EXPECT_EQ(file.substr(firstLineEnd + 2),
+                  "张伟,65432,0\r\n李娜,65932,0\r\n王芳,8880000,0\r\n\r\n");
+        // The weekly board read the block back at once.
+        EXPECT_EQ(outputWnd->hasWeeklyData, 1);
+        EXPECT_EQ(weeklyTotals[0].elapsedMs, 65432);
+
+        pressKey(w, VK_OEM_PERIOD);  // outside a race: nothing
+        EXPECT_EQ(raceRunning, 0);
+        EXPECT_TRUE(boxes.boxes().empty());
+    });
+}
+
+TEST_F(ControlDlgTest, ClearDataIsRefusedDuringARaceAndOtherKeysShowTheirValue) {
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, VK_NUMPAD0);  // numpad 0 starts the race too
+        ASSERT_EQ(raceRunning, 1);
+        pressKey(w, '3');
+        pressKey(w, '0');
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text, "比赛进行中，不允许操作！");
+        EXPECT_EQ(contestants[2].timing, 1);  // nothing was cleared
+        clickButton(w, IDC_OPTIONS);
+        EXPECT_EQ(boxes.boxes().size(), 2u);
+        boxes.clear();
+        pressKey(w, VK_TAB);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text, "按键值：9");
+        pressKey(w, VK_NUMPAD0);  // and ends it
+        EXPECT_EQ(raceRunning, 0);
+    });
+}
+
+TEST_F(ControlDlgTest, ClockKeysOutsideARaceAndBeyondTheRosterChangeNothingVisible) {
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, '1');
+        EXPECT_EQ(contestants[0].timing, 0);
+        pressKey(w, VK_RETURN);
+        pressKey(w, '7');  // entry 6 exists in the table but not in the roster
+        EXPECT_EQ(contestants[6].timing, 1);
+        pressKey(w, VK_OEM_PERIOD);
+        // Only the roster is written.
+        EXPECT_EQ(records().find("8880000,0\r\n\r\n") + 13, records().size());
+    });
+}
+
+TEST_F(ControlDlgTest, TheClockColumnSurvivesTheTickCountWrapping) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        ticks.set(0xFFFFFF00u);
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.set(0x00000100u);
+        EXPECT_EQ(dlg.formatElapsed(0), "00'00.51\"");
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_EQ(contestants[0].elapsedMs, 512);
+    });
+}
+
+TEST_F(ControlDlgTest, ARaceThatCannotBeWrittenIsKeptAndWrittenBeforeTheNextOne) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        HANDLE lock = CreateFileA(recordsPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        boxes.setAnswer(IDCANCEL);
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(1000);
+        pressKey(w, VK_OEM_PERIOD);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].type & MB_TYPEMASK, (UINT)MB_RETRYCANCEL);
+        EXPECT_NE(boxes.boxes()[0].text.find(recordsPath), std::string::npos);
+        EXPECT_EQ(dlg.pendingRecords().size(), 1u);
+        CloseHandle(lock);
+        EXPECT_EQ(records(), "");  // nothing half-written
+
+        boxes.clear();
+        pressKey(w, VK_RETURN);
+        pressKey(w, '2');
+        ticks.advance(2000);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_TRUE(boxes.boxes().empty());
+        EXPECT_TRUE(dlg.pendingRecords().empty());
+        const std::string file = records();
+        const size_t first = file.find("张伟,1000,0");
+        const size_t second = file.find("李娜,2000,0");
+        ASSERT_NE(first, std::string::npos);
+        ASSERT_NE(second, std::string::npos);
+        EXPECT_LT(first, second);
+        EXPECT_NE(file.find("\r\n\r\n计时赛,"), std::string::npos);  // two whole blocks
+    });
+}
+
+TEST_F(ControlDlgTest, RetryWritesTheBlockOnceTheFileIsFree) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        HANDLE lock = CreateFileA(recordsPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        boxes.setAnswer(IDRETRY);
+        static HANDLE held;
+        held = lock;
+        // The operator closes the spreadsheet while the box is up.
+        CCore::setMessageHook([](HWND, const std::string&, UINT) {
+            CloseHandle(held);
+            return IDRETRY;
+        });
+        pressKey(w, VK_RETURN);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_TRUE(dlg.pendingRecords().empty());
+        EXPECT_EQ(records().substr(0, 7), "计时赛,");
+    });
+}
+
+TEST_F(ControlDlgTest, AMissingRosterIsToldOnceAndTheRaceStillRuns) {
+    DeleteFileA(dir.file("data\\psn.txt").c_str());
+    withDialog([&](CControlDlg&, HWND w) {
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_NE(boxes.boxes()[0].text.find("psn.txt"), std::string::npos);
+        EXPECT_EQ(contestantCount, 0);
+        pressKey(w, VK_RETURN);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_EQ(boxes.boxes().size(), 1u);
+        // Header and the empty closing line only.
+        const std::string file = records();
+        EXPECT_EQ(file.find("\r\n") + 2, file.size() - 2);
+    });
+}
+
+}  // namespace
