@@ -6,6 +6,9 @@ set(TRACKVANE_WIN_SOURCES
     core/Core.cpp
     race/ControlDlg.cpp
     race/ScoreDlg.cpp
+    output/FrameBuffer.cpp
     output/OutputWnd.cpp
     settings/OptionsDlg.cpp
+    settings/ColourPalette.cpp
+    settings/ColourButton.cpp
 )

@@ -7,6 +7,8 @@
 #include "race/Roster.h"
 #include "res/resource.h"
 
+#include <algorithm>
+
 using Gdiplus::GpFontFamily;
 using Gdiplus::GpImage;
 using Gdiplus::GpPath;
@@ -147,6 +149,7 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
     SetWindowPos(m_hWnd, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER);
 
     releaseImages();
+    backdropValid_ = false;
     bgImage.reset(loadImage(appPath + "bg.jpg"));
     defaultFace.reset(loadImage(dataDir + "_face.jpg"));
     logoImage.reset(loadImage(appPath + "logo.png"));
@@ -230,40 +233,14 @@ void COutputWnd::refresh() {
 void COutputWnd::present() {
     const int w = frameRect.right - frameRect.left;
     const int h = frameRect.bottom - frameRect.top;
-    if (w <= 0 || h <= 0 || !updateLayered) return;
-
-    ScopedWindowDc windowDc(m_hWnd);
-    ScopedMemDc mem(CreateCompatibleDC(windowDc.get()));
-    // A DIB section keeps the alpha channel that a compatible bitmap lacks.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(windowDc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!mem || !bitmap || !bits) return;
-    ScopedSelect select(mem.get(), bitmap.get());
-    memDC = mem.get();
+    if (!updateLayered || !frame_.ensure(w, h)) return;
+    memDC = frame_.dc();
     blend.SourceConstantAlpha = 253;
 
-    {
-        gp::ScopedImage canvas;
-        Gdiplus::GpBitmap* b = nullptr;
-        if (gp::GdipCreateBitmapFromScan0(w, h, w * 4, PixelFormat32bppPARGB, (BYTE*)bits, &b) == gp::Ok)
-            canvas.reset(b);
-        gp::ScopedGraphics graphics;
-        Gdiplus::GpGraphics* g = nullptr;
-        if (canvas && gp::GdipGetImageGraphicsContext(canvas.get(), &g) == gp::Ok) graphics.reset(g);
-        if (graphics) {
-            gp::GdipSetSmoothingMode(g, gp::SmoothingModeAntiAlias);
-            gp::GdipSetInterpolationMode(g, gp::InterpolationModeHighQualityBicubic);
-            drawBackdrop(g);
-            drawScreen(g);
-        }
-    }
+    Gdiplus::GpGraphics* g = frame_.graphics();
+    composeBackdrop(g);
+    drawScreen(g);
+    gp::GdipFlush(g, gp::FlushIntentionSync);
 
     if (!(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
         SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -275,6 +252,22 @@ void COutputWnd::present() {
     ScopedWindowDc target(m_hWnd);
     updateLayered(m_hWnd, target.get(), &dst, &size, memDC, &src, 0, &blend, ULW_ALPHA);
     memDC = nullptr;
+}
+
+// The background and logo change only with the layout: they are scaled once
+// into a copy that every frame starts from.
+void COutputWnd::composeBackdrop(Gdiplus::GpGraphics* g) {
+    uint32_t* pixels = frame_.pixels();
+    const size_t count = frame_.pixelCount();
+    if (reuseBackdrop_ && backdropValid_ && backdrop_.size() == count) {
+        std::copy(backdrop_.begin(), backdrop_.end(), pixels);
+        return;
+    }
+    std::fill(pixels, pixels + count, 0u);  // transparent where nothing covers
+    drawBackdrop(g);
+    gp::GdipFlush(g, gp::FlushIntentionSync);
+    backdrop_.assign(pixels, pixels + count);
+    backdropValid_ = true;
 }
 
 void COutputWnd::drawBackdrop(Gdiplus::GpGraphics* g) {

@@ -6,11 +6,13 @@
 
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "output/FrameBuffer.h"
 #include "output/FramePlan.h"
 #include "output/Layout.h"
 #include "output/Leaderboard.h"
 
 #include <string>
+#include <vector>
 
 class COutputWnd : public CDialog {
 public:
@@ -33,6 +35,11 @@ public:
     int hasWeeklyData = 0;
     const Layout& layout() const { return layout_; }
     const FramePlan& lastPlan() const { return plan_; }
+    // The last frame handed to the system, exactly as the audience sees it.
+    const FrameBuffer& frame() const { return frame_; }
+    // Off, every frame composes the backdrop from the pictures again (for
+    // proving that the kept backdrop changes nothing).
+    void setReuseBackdrop(bool reuse) { reuseBackdrop_ = reuse; }
 
 protected:
     int OnCreate() override;
@@ -70,7 +77,13 @@ private:
     gp::ScopedPath titlePath;
     gp::ScopedPath digitPath;
 
+    void composeBackdrop(Gdiplus::GpGraphics* graphics);
+
     Layout layout_ = {};
+    FrameBuffer frame_;
+    std::vector<uint32_t> backdrop_;   // background and logo, scaled once per layout
+    bool backdropValid_ = false;
+    bool reuseBackdrop_ = true;
     FramePlan plan_;
     RecordsIndex records_;
 };

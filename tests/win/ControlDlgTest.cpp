@@ -6,43 +6,13 @@
 #include "race/ControlDlg.h"
 #include "race/RaceState.h"
 #include "res/resource.h"
-#include "tests/win/WinTestSupport.h"
+#include "tests/win/RaceWindowsFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class ControlDlgTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir.write("data\\psn.txt", "张伟\r\n李娜\r\n\r\n王芳\r\n");
-        CCore::setAppPathOverride(dir.path());
-    }
-    void TearDown() override { CCore::setAppPathOverride(""); }
-
-    // Runs the dialog until its output window is up, hands it to `body`, and
-    // closes it whatever the body did.
-    void withDialog(std::function<void(CControlDlg&, HWND)> body) {
-        CControlDlg dlg;
-        runModal(dlg, [&](HWND) {
-            HWND w = dlg.m_hWnd;
-            if (pumpUntil([] { return outputWnd != nullptr; })) body(dlg, w);
-            else ADD_FAILURE() << "the output window never came up";
-            if (IsWindow(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-        });
-    }
-
-    std::string text(HWND w, int id) {
-        char buf[256] = {};
-        GetDlgItemTextA(w, id, buf, sizeof buf);
-        return buf;
-    }
-    std::string records() { return dir.read("data\\_records.csv"); }
-
-    ScratchFolder dir;
-    MessageCapture boxes;
-    FakeTicks ticks{100000};
-};
+using ControlDlgTest = RaceWindowsTest;
 
 TEST_F(ControlDlgTest, StartsReadyWithTheRosterTheColumnsAndTheCaption) {
     withDialog([&](CControlDlg& dlg, HWND w) {

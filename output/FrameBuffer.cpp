@@ -1,0 +1,54 @@
+#include "output/FrameBuffer.h"
+
+FrameBuffer::~FrameBuffer() { release(); }
+
+void FrameBuffer::release() {
+    graphics_.reset();
+    canvas_.reset();
+    if (dc_ && previous_) SelectObject(dc_.get(), previous_);
+    previous_ = nullptr;
+    dib_.reset();
+    dc_.reset();
+    pixels_ = nullptr;
+    width_ = height_ = 0;
+}
+
+bool FrameBuffer::ensure(int width, int height) {
+    if (width <= 0 || height <= 0) return false;
+    if (pixels_ && width == width_ && height == height_) return true;
+    release();
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_.reset(CreateCompatibleDC(nullptr));
+    dib_.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc_ || !dib_ || !bits) {
+        release();
+        return false;
+    }
+    previous_ = SelectObject(dc_.get(), dib_.get());
+    Gdiplus::GpBitmap* canvas = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppPARGB, (BYTE*)bits,
+                                      &canvas) != gp::Ok) {
+        release();
+        return false;
+    }
+    canvas_.reset(canvas);
+    Gdiplus::GpGraphics* g = nullptr;
+    if (gp::GdipGetImageGraphicsContext(canvas, &g) != gp::Ok) {
+        release();
+        return false;
+    }
+    graphics_.reset(g);
+    gp::GdipSetSmoothingMode(g, gp::SmoothingModeAntiAlias);
+    gp::GdipSetInterpolationMode(g, gp::InterpolationModeHighQualityBicubic);
+    pixels_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    return true;
+}

@@ -1,0 +1,41 @@
+// The frame the audience sees: a 32-bit top-down DIB section (a compatible
+// bitmap has no alpha channel, so a layered window would show nothing), a
+// memory DC holding it for UpdateLayeredWindow, and a GDI+ graphics drawing
+// straight into its bits. Kept from one frame to the next and made anew only
+// when the size changes.
+#pragma once
+
+#include "framework/Handles.h"
+
+#include <cstdint>
+
+class FrameBuffer {
+public:
+    FrameBuffer() = default;
+    FrameBuffer(const FrameBuffer&) = delete;
+    FrameBuffer& operator=(const FrameBuffer&) = delete;
+    ~FrameBuffer();
+
+    // False when the frame cannot be made (then nothing can be shown).
+    bool ensure(int width, int height);
+    void release();
+
+    HDC dc() const { return dc_.get(); }
+    Gdiplus::GpGraphics* graphics() const { return graphics_.get(); }
+    Gdiplus::GpBitmap* bitmap() const { return static_cast<Gdiplus::GpBitmap*>(canvas_.get()); }
+    // Premultiplied BGRA, top row first.
+    uint32_t* pixels() const { return pixels_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    size_t pixelCount() const { return (size_t)width_ * (size_t)height_; }
+
+private:
+    ScopedMemDc dc_;
+    ScopedBitmap dib_;
+    HGDIOBJ previous_ = nullptr;
+    gp::ScopedImage canvas_;
+    gp::ScopedGraphics graphics_;
+    uint32_t* pixels_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};

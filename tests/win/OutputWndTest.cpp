@@ -1,0 +1,142 @@
+// The audience window through its real messages and frames: its keys, the
+// transparency of what nothing covers, the kept backdrop, the photos it binds
+// to the contestants and the layout it computes from the pictures.
+#include "res/resource.h"
+#include "tests/win/RaceWindowsFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using OutputWndTest = RaceWindowsTest;
+
+MSG keyMessage(HWND w, UINT message, WPARAM key) {
+    MSG m = {};
+    m.hwnd = w;
+    m.message = message;
+    m.wParam = key;
+    return m;
+}
+
+uint8_t alphaAt(const FrameBuffer& f, int x, int y) { return f.pixels()[y * f.width() + x] >> 24; }
+
+TEST_F(OutputWndTest, EnterEscapeAndAltKeysNeverCloseTheAudienceWindow) {
+    withDialog([&](CControlDlg&, HWND) {
+        HWND out = outputWnd->m_hWnd;
+        MSG enter = keyMessage(out, WM_KEYDOWN, VK_RETURN);
+        MSG escape = keyMessage(out, WM_KEYDOWN, VK_ESCAPE);
+        MSG altF4 = keyMessage(out, WM_SYSKEYDOWN, VK_F4);
+        EXPECT_TRUE(outputWnd->PreTranslateMessage(&enter));
+        EXPECT_TRUE(outputWnd->PreTranslateMessage(&escape));
+        EXPECT_TRUE(outputWnd->PreTranslateMessage(&altF4));
+        EXPECT_EQ(altF4.wParam, 0u);
+        pumpFor(50);
+        EXPECT_TRUE(IsWindow(out));
+        EXPECT_EQ(raceRunning, 0);
+    });
+}
+
+TEST_F(OutputWndTest, NumpadZeroOnTheAudienceWindowStartsAndEndsTheRace) {
+    withDialog([&](CControlDlg&, HWND w) {
+        HWND out = outputWnd->m_hWnd;
+        pressKey(out, VK_NUMPAD0);
+        pumpUntil([] { return raceRunning == 1; }, 1000);
+        EXPECT_EQ(raceRunning, 1);
+        EXPECT_EQ(text(w, IDC_STATUS), "比赛进行中");
+        pressKey(out, '2');
+        EXPECT_EQ(contestants[1].timing, 1);
+        pressKey(out, VK_NUMPAD2);
+        EXPECT_EQ(contestants[1].timing, 0);
+        pressKey(out, VK_NUMPAD2);  // a third press starts again from now
+        EXPECT_EQ(contestants[1].timing, 1);
+        pressKey(out, VK_NUMPAD0);
+        pumpUntil([] { return raceRunning == 0; }, 1000);
+        EXPECT_EQ(resultsReady, 1);
+    });
+}
+
+TEST_F(OutputWndTest, TheTimerRefreshesTheListOnlyWhileAClockRuns) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(83456);
+        pumpFor(450);  // two ticks of the 200 ms timer
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 2), "01'23.45\"");
+        pressKey(w, '1');
+        ticks.advance(5000);
+        pumpFor(450);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 2), "01'23.45\"");
+    });
+}
+
+TEST_F(OutputWndTest, WhatNothingCoversIsTransparentAndTextIsOpaque) {
+    withDialog([&](CControlDlg&, HWND) {
+        const FrameBuffer& f = outputWnd->frame();
+        ASSERT_EQ(f.width(), width);
+        ASSERT_EQ(f.height(), height);
+        EXPECT_EQ(alphaAt(f, f.width() - 1, f.height() - 1), 0);
+        EXPECT_EQ(alphaAt(f, 0, 0), 0);
+        // Somewhere in the heading row the text is fully covered.
+        const Layout& l = outputWnd->layout();
+        uint8_t most = 0;
+        for (int y = l.headerY; y < l.headerY + l.headerSize; ++y)
+            for (int x = l.leftMargin; x < l.leftMargin + 4 * l.headerSize; ++x)
+                most = std::max(most, alphaAt(f, x, y));
+        EXPECT_EQ(most, 255);
+    });
+}
+
+TEST_F(OutputWndTest, TheKeptBackdropGivesTheSamePixelsAsComposingAfresh) {
+    copyDemo("bg.jpg", "bg.jpg");
+    copyDemo("logo.png", "logo.png");
+    copyDemo("data\\_face.jpg", "data\\_face.jpg");
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(1234);
+        pressKey(w, '1');
+        outputWnd->refresh();
+        outputWnd->refresh();  // from the kept backdrop
+        const FrameBuffer& f = outputWnd->frame();
+        std::vector<uint32_t> kept(f.pixels(), f.pixels() + f.pixelCount());
+        outputWnd->setReuseBackdrop(false);
+        outputWnd->refresh();
+        std::vector<uint32_t> fresh(f.pixels(), f.pixels() + f.pixelCount());
+        EXPECT_TRUE(kept == fresh);
+        EXPECT_EQ(alphaAt(f, f.width() - 1, f.height() - 1), 255);  // the background covers all
+    });
+}
+
+TEST_F(OutputWndTest, PhotosFollowTheDefaultPhotosShapeAndUnsafeNamesGetTheDefault) {
+    dir.write("data\\psn.txt", "张伟\r\n张伟\r\n..\\x\r\n李娜\r\n");
+    copyDemo("data\\_face.jpg", "data\\_face.jpg");
+    copyDemo("data\\张伟.jpg", "data\\张伟.jpg");
+    copyDemo("data\\_face.jpg", "x.jpg");  // outside the data folder
+    copyDemo("logo.png", "logo.png");
+    withDialog([&](CControlDlg&, HWND) {
+        const Layout& l = outputWnd->layout();
+        EXPECT_EQ(l.photoWidth, l.photoHeight * 300 / 400);
+        EXPECT_FLOAT_EQ(l.logoHeight, l.logoWidth / 4);
+        // Two of the same name: the same file, each in an image of its own.
+        ASSERT_NE(contestants[0].faceImage, nullptr);
+        ASSERT_NE(contestants[1].faceImage, nullptr);
+        EXPECT_NE(contestants[0].faceImage, contestants[1].faceImage);
+        // No own photo, and a name that would leave the folder: the default.
+        EXPECT_NE(contestants[3].faceImage, nullptr);
+        EXPECT_EQ(contestants[2].faceImage, contestants[3].faceImage);
+    });
+}
+
+TEST_F(OutputWndTest, WithoutLogoOrDefaultPhotoTheLayoutStillHolds) {
+    withDialog([&](CControlDlg&, HWND) {
+        const Layout& l = outputWnd->layout();
+        EXPECT_EQ(l.logoHeight, 0.0f);
+        EXPECT_EQ(l.headerY, (int)(3 * (double)l.margin));
+        EXPECT_EQ(l.photoWidth, l.photoHeight * 3 / 4);
+        EXPECT_EQ(contestants[0].faceImage, nullptr);
+    });
+}
+
+}  // namespace

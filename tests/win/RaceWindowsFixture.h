@@ -1,0 +1,55 @@
+// Runs the real control dialog (and so the output window it owns) on a data
+// folder of the test's own, with message boxes captured and a fake tick.
+#pragma once
+
+#include "core/Core.h"
+#include "output/OutputWnd.h"
+#include "race/ControlDlg.h"
+#include "race/RaceState.h"
+#include "tests/win/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+class RaceWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("data\\psn.txt", "张伟\r\n李娜\r\n\r\n王芳\r\n");
+        CCore::setAppPathOverride(dir.path());
+    }
+    void TearDown() override { CCore::setAppPathOverride(""); }
+
+    // Runs the dialog until its output window is up, hands it to `body`, and
+    // closes it whatever the body did.
+    void withDialog(std::function<void(CControlDlg&, HWND)> body) {
+        CControlDlg dlg;
+        runModal(dlg, [&](HWND) {
+            HWND w = dlg.m_hWnd;
+            if (pumpUntil([] { return outputWnd != nullptr; })) body(dlg, w);
+            else ADD_FAILURE() << "the output window never came up";
+            if (IsWindow(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        });
+    }
+
+    // The demo pictures that the build draws beside the exe.
+    static std::string demoFile(const std::string& name) {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string path = self;
+        for (int up = 0; up < 3; ++up) path = path.substr(0, path.find_last_of('\\'));
+        return path + "\\bin\\" + name;
+    }
+    void copyDemo(const std::string& from, const std::string& to) {
+        CopyFileA(demoFile(from).c_str(), dir.file(to).c_str(), FALSE);
+    }
+
+    std::string text(HWND w, int id) {
+        char buf[256] = {};
+        GetDlgItemTextA(w, id, buf, sizeof buf);
+        return buf;
+    }
+    std::string records() { return dir.read("data\\_records.csv"); }
+
+    ScratchFolder dir;
+    MessageCapture boxes;
+    FakeTicks ticks{100000};
+};
