@@ -120,6 +120,16 @@ void RecordsIndex::takeLine(std::string_view line) {
     if (counts) races_.back().results.push_back(Result{r.name, r.elapsedMs, r.score});
 }
 
+void RecordsIndex::dropRacesBefore(int64_t serialSeconds) {
+    if (races_.empty()) return;
+    const bool openRaceDropped = races_.back().raceSeconds < serialSeconds;
+    races_.erase(std::remove_if(races_.begin(), races_.end(),
+                                [serialSeconds](const Race& r) { return r.raceSeconds < serialSeconds; }),
+                 races_.end());
+    // Lines still to come for a dropped race must not land in another one.
+    if (openRaceDropped) inCountableRace_ = false;
+}
+
 bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int count,
                            Contestant* totals) const {
     count = std::clamp(count, 0, MAX_CONTESTANTS);

@@ -39,6 +39,12 @@ public:
     bool sumWeek(const LocalTime& now, const Contestant* roster, int count,
                  Contestant* totals) const;
 
+    // Forgets the races that began before `serialSeconds`. A race that has
+    // ended before the current week began can never count again while time
+    // runs forward, so a long-lived index keeps only the week.
+    void dropRacesBefore(int64_t serialSeconds);
+    size_t raceCount() const { return races_.size(); }
+
 private:
     struct Result {
         std::string name;

@@ -206,16 +206,16 @@ void COutputWnd::onClockTick() {
 void COutputWnd::computeWeeklyBoard() {
     const int before = hasWeeklyData;
     hasWeeklyData = 0;
-    if (!core->isFileExist(recordsPath)) return;
-    std::string bytes;
-    if (!core->readFile(recordsPath, &bytes, (size_t)-1)) {
+    switch (records_.update(recordsPath)) {
+    case RecordsFile::Read::Missing:
+        return;  // the board keeps its rows but shows that it has no data
+    case RecordsFile::Read::Unreadable:
         // Held open by another program for a moment: keep the board as it was.
         hasWeeklyData = before;
         return;
+    case RecordsFile::Read::Done:
+        break;
     }
-    records_.reset();
-    records_.feed(bytes);
-    records_.finish();
     hasWeeklyData =
         records_.sumWeek(core->getTimeNow(), contestants, contestantCount, weeklyTotals) ? 1 : 0;
 }

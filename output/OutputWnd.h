@@ -9,7 +9,7 @@
 #include "output/FrameBuffer.h"
 #include "output/FramePlan.h"
 #include "output/Layout.h"
-#include "output/Leaderboard.h"
+#include "output/RecordsFile.h"
 
 #include <string>
 #include <vector>
@@ -85,5 +85,5 @@ private:
     bool backdropValid_ = false;
     bool reuseBackdrop_ = true;
     FramePlan plan_;
-    RecordsIndex records_;
+    RecordsFile records_;
 };
