@@ -8,6 +8,7 @@ set(TRACKVANE_WIN_SOURCES
     race/ScoreDlg.cpp
     output/FrameBuffer.cpp
     output/OutputWnd.cpp
+    output/RecordsFile.cpp
     settings/OptionsDlg.cpp
     settings/ColourPalette.cpp
     settings/ColourButton.cpp
