@@ -11,4 +11,5 @@ set(TRACKVANE_CORE_SOURCES
     output/Layout.cpp
     output/FramePlan.cpp
     settings/SettingsRules.cpp
+    settings/ColourTable.cpp
 )

@@ -17,12 +17,19 @@ struct TextOp {
     PathKind path;
     int x, y, size;
     std::string text;
+    bool operator==(const TextOp& o) const {
+        return path == o.path && x == o.x && y == o.y && size == o.size && text == o.text;
+    }
 };
 
 // The photo of contestants entry `contestant`, stretched to w x h.
 struct PhotoOp {
     int contestant;
     int x, y, w, h;
+    bool operator==(const PhotoOp& o) const {
+        return contestant == o.contestant && x == o.x && y == o.y && w == o.w && h == o.h;
+    }
+    bool operator!=(const PhotoOp& o) const { return !(*this == o); }
 };
 
 struct FramePlan {

@@ -58,8 +58,12 @@ COutputWnd::~COutputWnd() = default;
 
 int COutputWnd::OnCreate() {
     user32Module.reset(LoadLibraryA("User32.DLL"));
-    if (user32Module)
+    if (user32Module) {
         updateLayered = (UpdateLayeredFn)GetProcAddress(user32Module.get(), "UpdateLayeredWindow");
+        // Optional: hands over only the part of a frame that changed.
+        updateLayeredIndirect = (UpdateLayeredIndirectFn)GetProcAddress(
+            user32Module.get(), "UpdateLayeredWindowIndirect");
+    }
     if (!updateLayered) {
         // Every frame goes through this one call; without it there is no
         // audience display at all.
@@ -150,6 +154,8 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
 
     releaseImages();
     backdropValid_ = false;
+    staticValid_ = false;
+    layeredShown_ = false;
     bgImage.reset(loadImage(appPath + "bg.jpg"));
     defaultFace.reset(loadImage(dataDir + "_face.jpg"));
     logoImage.reset(loadImage(appPath + "logo.png"));
@@ -206,6 +212,7 @@ void COutputWnd::onClockTick() {
 void COutputWnd::computeWeeklyBoard() {
     const int before = hasWeeklyData;
     hasWeeklyData = 0;
+    if (fromScratch_) records_.forget();
     switch (records_.update(recordsPath)) {
     case RecordsFile::Read::Missing:
         return;  // the board keeps its rows but shows that it has no data
@@ -238,8 +245,20 @@ void COutputWnd::present() {
     blend.SourceConstantAlpha = 253;
 
     Gdiplus::GpGraphics* g = frame_.graphics();
-    composeBackdrop(g);
-    drawScreen(g);
+    frameTick_ = CCore::tickNow();
+    bool drawn = false;
+    if (!fromScratch_ && staticValid_) {
+        planFrame(nextPlan_, layout_, frameState());
+        if (onlyDigitsChanged(nextPlan_)) {
+            redrawDigits(g);
+            drawn = true;
+        }
+    }
+    clocksOnly_ = drawn;
+    if (!drawn) {
+        composeBackdrop(g);
+        drawScreen(g);
+    }
     gp::GdipFlush(g, gp::FlushIntentionSync);
 
     if (!(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
@@ -250,7 +269,17 @@ void COutputWnd::present() {
     POINT src = {0, 0};
     SIZE size = {w, h};
     ScopedWindowDc target(m_hWnd);
-    updateLayered(m_hWnd, target.get(), &dst, &size, memDC, &src, 0, &blend, ULW_ALPHA);
+    if (clocksOnly_ && updateLayeredIndirect && layeredShown_) {
+        // The system keeps the rest of the last frame.
+        if (!IsRectEmpty(&dirty_)) {
+            UPDATELAYEREDWINDOWINFO info = {sizeof info, target.get(), &dst, &size, memDC, &src, 0,
+                                            &blend, ULW_ALPHA, &dirty_};
+            updateLayeredIndirect(m_hWnd, &info);
+        }
+    } else {
+        layeredShown_ = updateLayered(m_hWnd, target.get(), &dst, &size, memDC, &src, 0, &blend,
+                                      ULW_ALPHA) != FALSE;
+    }
     memDC = nullptr;
 }
 
@@ -259,7 +288,7 @@ void COutputWnd::present() {
 void COutputWnd::composeBackdrop(Gdiplus::GpGraphics* g) {
     uint32_t* pixels = frame_.pixels();
     const size_t count = frame_.pixelCount();
-    if (reuseBackdrop_ && backdropValid_ && backdrop_.size() == count) {
+    if (!fromScratch_ && backdropValid_ && backdrop_.size() == count) {
         std::copy(backdrop_.begin(), backdrop_.end(), pixels);
         return;
     }
@@ -293,11 +322,7 @@ void COutputWnd::fillPath(Gdiplus::GpGraphics* g, Gdiplus::GpPath* path, uint32_
     gp::GdipFillPath(g, fill, path);
 }
 
-void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
-    gp::GdipResetPath(titlePath.get());
-    gp::GdipResetPath(textPath.get());
-    gp::GdipResetPath(digitPath.get());
-
+FrameState COutputWnd::frameState() const {
     FrameState state = {};
     state.contestants = contestants;
     state.weeklyTotals = weeklyTotals;
@@ -307,18 +332,132 @@ void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
     state.isZhangai = isZhangai != 0;
     state.raceTitle = raceTitle;
     state.tips = tips;
-    state.nowTick = CCore::tickNow();
-    planFrame(plan_, layout_, state);
+    state.nowTick = frameTick_;
+    return state;
+}
 
+void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
+    gp::GdipResetPath(titlePath.get());
+    gp::GdipResetPath(textPath.get());
+    gp::GdipResetPath(digitPath.get());
+    planFrame(plan_, layout_, frameState());
+
+    // Photos lie under all text, so they are drawn first.
     for (const PhotoOp& photo : plan_.photos) {
         auto* image = static_cast<Gdiplus::GpImage*>(contestants[photo.contestant].faceImage);
         if (image) gp::GdipDrawImageRectI(g, image, photo.x, photo.y, photo.w, photo.h);
     }
-    for (const TextOp& text : plan_.texts) {
+    keepStaticLayer(g);
+    for (const TextOp& text : plan_.texts) addToPath(text);
+    fillPaths(g);
+    if (staticValid_) measureTexts();
+}
+
+// The outline bounds of every text of a whole frame, so that a frame that
+// changes only clocks redraws no more than the clocks' neighbourhood.
+void COutputWnd::measureTexts() {
+    textRects_.assign(plan_.texts.size(), RECT{0, 0, 0, 0});
+    gp::ScopedPath scratch(createPath());
+    if (!scratch) return;
+    for (size_t i = 0; i < plan_.texts.size(); ++i) {
+        const TextOp& text = plan_.texts[i];
+        gp::GdipResetPath(scratch.get());
         GpFontFamily* family = text.path == PathKind::Title ? titleFamily.get() : textFamily.get();
-        core->drawStr(pathFor(text.path), family, text.x, text.y, text.size, text.text);
+        core->drawStr(scratch.get(), family, text.x, text.y, text.size, text.text);
+        Gdiplus::RectF b;
+        if (gp::GdipGetPathWorldBounds(scratch.get(), &b, nullptr, nullptr) != gp::Ok || b.Width <= 0) continue;
+        // Two pixels more on every side for the antialiased edge.
+        textRects_[i] = RECT{(LONG)b.X - 2, (LONG)b.Y - 2, (LONG)(b.X + b.Width) + 3, (LONG)(b.Y + b.Height) + 3};
     }
+}
+
+void COutputWnd::addToPath(const TextOp& text) {
+    GpFontFamily* family = text.path == PathKind::Title ? titleFamily.get() : textFamily.get();
+    core->drawStr(pathFor(text.path), family, text.x, text.y, text.size, text.text);
+}
+
+void COutputWnd::fillPaths(Gdiplus::GpGraphics* g) {
     fillPath(g, digitPath.get(), clrDigi);
     fillPath(g, textPath.get(), clrStr);
     fillPath(g, titlePath.get(), clrStr);
+}
+
+// Backdrop and photos: while only the clocks change, every frame is this
+// layer with the same text on it, so only the clocks' places are redrawn.
+void COutputWnd::keepStaticLayer(Gdiplus::GpGraphics* g) {
+    if (fromScratch_) return;
+    gp::GdipFlush(g, gp::FlushIntentionSync);
+    staticLayer_.assign(frame_.pixels(), frame_.pixels() + frame_.pixelCount());
+    staticValid_ = true;
+}
+
+bool COutputWnd::onlyDigitsChanged(const FramePlan& next) const {
+    if (!staticValid_ || next.photos != plan_.photos || next.texts.size() != plan_.texts.size())
+        return false;
+    for (size_t i = 0; i < next.texts.size(); ++i) {
+        const TextOp& a = next.texts[i];
+        const TextOp& b = plan_.texts[i];
+        if (a.path != b.path) return false;
+        if (a.path != PathKind::Digit && !(a == b)) return false;
+    }
+    return true;
+}
+
+// Generous bounds of a text's outline: no glyph reaches an em left of its
+// origin or above it, nor more than an em per byte to the right.
+RECT COutputWnd::textBounds(const TextOp& text) const {
+    const int em = text.size;
+    RECT r = {text.x - em, text.y - em, text.x + em * (int)(text.text.size() + 1), text.y + 3 * em};
+    RECT frame = {0, 0, frame_.width(), frame_.height()};
+    IntersectRect(&r, &r, &frame);
+    return r;
+}
+
+// Redraws the part of the frame that the changed clocks touch: that part of
+// the static layer, then every text that reaches into it, in the same order
+// and colours as a whole frame. The part grows until no text outside it
+// reaches in, so every pixel is composed exactly as in a whole frame.
+void COutputWnd::redrawDigits(Gdiplus::GpGraphics* g) {
+    RECT dirty = {0, 0, 0, 0};
+    for (size_t i = 0; i < nextPlan_.texts.size(); ++i) {
+        const TextOp& now = nextPlan_.texts[i];
+        const TextOp& before = plan_.texts[i];
+        if (now.path != PathKind::Digit || now == before) continue;
+        const RECT a = textBounds(now), b = textBounds(before);
+        UnionRect(&dirty, &dirty, &a);
+        UnionRect(&dirty, &dirty, &b);
+    }
+    std::swap(plan_, nextPlan_);
+    dirty_ = dirty;
+    if (IsRectEmpty(&dirty)) return;
+
+    std::vector<bool> inside(plan_.texts.size(), false);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (size_t i = 0; i < plan_.texts.size(); ++i) {
+            if (inside[i]) continue;
+            // Clocks change from frame to frame; everything else was measured.
+            const bool measured = plan_.texts[i].path != PathKind::Digit && i < textRects_.size();
+            const RECT b = measured ? textRects_[i] : textBounds(plan_.texts[i]);
+            RECT overlap;
+            if (!IntersectRect(&overlap, &b, &dirty)) continue;
+            inside[i] = true;
+            UnionRect(&dirty, &dirty, &b);
+            grew = true;
+        }
+    }
+
+    const RECT frame = {0, 0, frame_.width(), frame_.height()};
+    IntersectRect(&dirty, &dirty, &frame);
+    dirty_ = dirty;
+    const int w = frame_.width();
+    for (int y = dirty.top; y < dirty.bottom; ++y)
+        std::copy(&staticLayer_[(size_t)y * w + dirty.left], &staticLayer_[(size_t)y * w + dirty.right],
+                  &frame_.pixels()[(size_t)y * w + dirty.left]);
+    gp::GdipResetPath(titlePath.get());
+    gp::GdipResetPath(textPath.get());
+    gp::GdipResetPath(digitPath.get());
+    for (size_t i = 0; i < plan_.texts.size(); ++i)
+        if (inside[i]) addToPath(plan_.texts[i]);
+    fillPaths(g);
 }

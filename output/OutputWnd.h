@@ -37,9 +37,15 @@ public:
     const FramePlan& lastPlan() const { return plan_; }
     // The last frame handed to the system, exactly as the audience sees it.
     const FrameBuffer& frame() const { return frame_; }
-    // Off, every frame composes the backdrop from the pictures again (for
-    // proving that the kept backdrop changes nothing).
-    void setReuseBackdrop(bool reuse) { reuseBackdrop_ = reuse; }
+    // On, every refresh composes the backdrop from the pictures and reads the
+    // whole records file again: the plain way, kept to prove that what is
+    // kept between refreshes changes nothing, and to measure what it saves.
+    void setFromScratch(bool scratch) {
+        fromScratch_ = scratch;
+        staticValid_ = false;
+    }
+    // Whether the last frame redrew only the clocks.
+    bool lastFrameRedrewClocksOnly() const { return clocksOnly_; }
 
 protected:
     int OnCreate() override;
@@ -65,6 +71,10 @@ private:
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ScopedModule user32Module;
     UpdateLayeredFn updateLayered = nullptr;
+    using UpdateLayeredIndirectFn = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
+    UpdateLayeredIndirectFn updateLayeredIndirect = nullptr;
+    bool layeredShown_ = false;  // a whole frame has been handed over
+    RECT dirty_ = {0, 0, 0, 0};  // what the last clocks-only frame changed
     IntRect frameRect = {0, 0, 0, 0};
 
     gp::ScopedImage bgImage;
@@ -78,12 +88,26 @@ private:
     gp::ScopedPath digitPath;
 
     void composeBackdrop(Gdiplus::GpGraphics* graphics);
+    FrameState frameState() const;
+    void addToPath(const TextOp& text);
+    void fillPaths(Gdiplus::GpGraphics* graphics);
+    void keepStaticLayer(Gdiplus::GpGraphics* graphics);
+    bool onlyDigitsChanged(const FramePlan& next) const;
+    RECT textBounds(const TextOp& text) const;
+    void measureTexts();
+    void redrawDigits(Gdiplus::GpGraphics* graphics);
 
     Layout layout_ = {};
     FrameBuffer frame_;
     std::vector<uint32_t> backdrop_;   // background and logo, scaled once per layout
     bool backdropValid_ = false;
-    bool reuseBackdrop_ = true;
-    FramePlan plan_;
+    bool fromScratch_ = false;
+    std::vector<uint32_t> staticLayer_;  // backdrop and photos of the frame on screen
+    bool staticValid_ = false;
+    bool clocksOnly_ = false;
+    std::vector<RECT> textRects_;  // outline bounds of the texts of plan_
+    FramePlan plan_;       // what the frame on screen shows
+    FramePlan nextPlan_;
+    uint32_t frameTick_ = 0;  // one reading of the clock for a whole frame
     RecordsFile records_;
 };

@@ -101,11 +101,47 @@ TEST_F(OutputWndTest, TheKeptBackdropGivesTheSamePixelsAsComposingAfresh) {
         outputWnd->refresh();  // from the kept backdrop
         const FrameBuffer& f = outputWnd->frame();
         std::vector<uint32_t> kept(f.pixels(), f.pixels() + f.pixelCount());
-        outputWnd->setReuseBackdrop(false);
+        outputWnd->setFromScratch(true);
         outputWnd->refresh();
         std::vector<uint32_t> fresh(f.pixels(), f.pixels() + f.pixelCount());
         EXPECT_TRUE(kept == fresh);
         EXPECT_EQ(alphaAt(f, f.width() - 1, f.height() - 1), 255);  // the background covers all
+    });
+}
+
+TEST_F(OutputWndTest, RunningClocksRedrawnAloneGiveTheSamePixelsAsAWholeFrame) {
+    copyDemo("bg.jpg", "bg.jpg");
+    copyDemo("logo.png", "logo.png");
+    copyDemo("data\\_face.jpg", "data\\_face.jpg");
+    dir.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\n");
+    withDialog([&](CControlDlg&, HWND w) {
+        // A race already on the board, so that every panel has rows.
+        pressKey(w, VK_RETURN);
+        pressKey(w, '2');
+        ticks.advance(4321);
+        pressKey(w, VK_OEM_PERIOD);
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        pressKey(w, '3');
+        const FrameBuffer& f = outputWnd->frame();
+        for (uint32_t step : {10u, 990u, 61000u, 3600000u}) {
+            ticks.advance(step);
+            outputWnd->refresh();
+            EXPECT_TRUE(outputWnd->lastFrameRedrewClocksOnly());
+            std::vector<uint32_t> partial(f.pixels(), f.pixels() + f.pixelCount());
+            outputWnd->setFromScratch(true);
+            outputWnd->refresh();
+            outputWnd->setFromScratch(false);
+            std::vector<uint32_t> whole(f.pixels(), f.pixels() + f.pixelCount());
+            size_t differ = 0;
+            for (size_t i = 0; i < whole.size(); ++i) differ += partial[i] != whole[i];
+            EXPECT_EQ(differ, 0u) << "after " << step << " ms";
+            outputWnd->refresh();  // a whole frame again, then partial ones
+        }
+        pressKey(w, '4');  // a new clock starts: still only clocks change
+        EXPECT_TRUE(outputWnd->lastFrameRedrewClocksOnly());
+        pressKey(w, VK_OEM_PERIOD);  // the boards change: a whole frame
+        EXPECT_FALSE(outputWnd->lastFrameRedrewClocksOnly());
     });
 }
 

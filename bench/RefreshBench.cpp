@@ -1,0 +1,247 @@
+// What one refresh of the audience window costs while eight clocks run: the
+// weekly sums, the placing and the frame, at three frame sizes and four
+// sizes of records file; the floor of handing a ready frame to the system;
+// and the CPU the process takes while a race is shown.
+//
+// Usage: RefreshBench.exe [--quick] [--cpu-seconds N] [--from-scratch]
+//   --from-scratch  recompose the backdrop and read the whole records file at
+//                   every refresh (the plain way), for comparison
+#include "core/Core.h"
+#include "output/OutputWnd.h"
+#include "race/ControlDlg.h"
+#include "race/RaceState.h"
+#include "race/Roster.h"
+#include "res/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kNames[] = {"张伟", "李娜", "王芳", "刘洋", "陈静", "赵磊", "孙丽", "周强"};
+const char* const kOthers[] = {"吴敏", "郑浩", "冯雪", "何平"};
+
+double nowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * (double)c.QuadPart / (double)f.QuadPart;
+}
+
+struct Stats {
+    double median;
+    double p95;
+};
+
+Stats stats(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 95 / 100)]};
+}
+
+std::string exeFolder() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(f);
+}
+
+// Races spread evenly over the six weeks before now, one block each.
+std::string recordsOf(int races) {
+    std::string out;
+    out.reserve((size_t)races * 140);
+    const LocalTime now = core->getTimeNow();
+    const int64_t end = toSerialSeconds(now);
+    const int64_t span = 42LL * 86400;
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int r = 0; r < races; ++r) {
+        const int64_t at = end - span + span * (r + 1) / (races + 1);
+        out += (r % 3 ? "计时赛," : "障碍赛,") + formatTimeStamp(fromSerialSeconds(at)) + "\r\n";
+        for (int i = 0; i < 8; ++i) {
+            const char* name = (next() % 5 == 0) ? kOthers[next() % 4] : kNames[i];
+            const int time = next() % 9 == 0 ? NO_TIME : 9000 + (int)(next() % 110000);
+            out += std::string(name) + "," + std::to_string(time) + "," + std::to_string(next() % 40) + "\r\n";
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string benchFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "trackvane-bench\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "data").c_str(), nullptr);
+    const std::string demo = exeFolder() + "..\\bin\\";
+    CopyFileA((demo + "bg.jpg").c_str(), (dir + "bg.jpg").c_str(), FALSE);
+    CopyFileA((demo + "logo.png").c_str(), (dir + "logo.png").c_str(), FALSE);
+    CopyFileA((demo + "data\\_face.jpg").c_str(), (dir + "data\\_face.jpg").c_str(), FALSE);
+    std::string roster;
+    for (const char* name : kNames) {
+        roster += std::string(name) + "\r\n";
+        // Every contestant has a photo of their own.
+        CopyFileA((demo + "data\\_face.jpg").c_str(), (dir + "data\\" + name + ".jpg").c_str(), FALSE);
+    }
+    writeFile(dir + "data\\psn.txt", roster);
+    return dir;
+}
+
+void startEightClocks() {
+    std::string roster;
+    for (const char* name : kNames) roster += std::string(name) + "\n";
+    contestantCount = loadRosterInto(parseRoster(roster), contestants, 0);
+    raceRunning = 1;
+    resultsReady = 1;  // also place a result at every refresh, as after a race
+    const uint32_t now = GetTickCount();
+    for (int i = 0; i < contestantCount; ++i) {
+        contestants[i].timing = 1;
+        contestants[i].startTick = now - 1000u * (i + 1);
+        contestants[i].elapsedMs = 60000 + 1000 * i;
+        contestants[i].score = i % 3;
+    }
+}
+
+template <typename F>
+std::vector<double> timeRuns(int runs, F f) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const double t0 = nowMs();
+        f();
+        ms.push_back(nowMs() - t0);
+    }
+    return ms;
+}
+
+// A ready frame handed to UpdateLayeredWindow, nothing else.
+Stats presentFloor(int w, int h, int runs) {
+    FrameBuffer frame;
+    frame.ensure(w, h);
+    std::fill(frame.pixels(), frame.pixels() + frame.pixelCount(), 0xC0203040u);
+    HWND win = CreateWindowExA(WS_EX_LAYERED, "STATIC", "", WS_POPUP, 0, 0, w, h, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(win, SW_SHOWNOACTIVATE);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 253, AC_SRC_ALPHA};
+    POINT dst = {0, 0}, src = {0, 0};
+    SIZE size = {w, h};
+    auto ms = timeRuns(runs, [&] {
+        HDC screen = GetDC(win);
+        UpdateLayeredWindow(win, screen, &dst, &size, frame.dc(), &src, 0, &blend, ULW_ALPHA);
+        ReleaseDC(win, screen);
+    });
+    DestroyWindow(win);
+    return stats(ms);
+}
+
+void pumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG m;
+    while (GetTickCount() - start < ms) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+double cpuMs() {
+    FILETIME c, e, k, u;
+    GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
+    auto ms = [](FILETIME f) { return (double)(((uint64_t)f.dwHighDateTime << 32) | f.dwLowDateTime) / 1e4; };
+    return ms(k) + ms(u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool quick = false, scratch = false;
+    int cpuSeconds = 30;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--quick")) quick = true;
+        else if (!std::strcmp(argv[i], "--from-scratch")) scratch = true;
+        else if (!std::strcmp(argv[i], "--cpu-seconds") && i + 1 < argc) cpuSeconds = std::atoi(argv[++i]);
+    }
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    InitCommonControls();
+
+    core = new CCore();
+    const std::string dir = benchFolder();
+    CCore::setAppPathOverride(dir);
+    core->autoFileConfig();
+    appPath = dir;
+    dataDir = dir + "data\\";
+    recordsPath = dataDir + "_records.csv";
+    contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    raceTitle = core->getConfigStr("raceTitle");
+    tips = core->getConfigStr("tips");
+    clrStr = core->getConfigClr("clrStr");
+    clrDigi = core->getConfigClr("clrDigi");
+    isZhangai = 1;
+    startEightClocks();
+
+    const int runs = quick ? 8 : 40;
+    const int sizes[][2] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+    const int files[] = {0, 1000, 10000, 100000};
+    std::printf("Trackvane refresh benchmark (%s), eight running clocks, %d runs each, ms\n",
+                scratch ? "composed from scratch, whole file read" : "as shipped", runs);
+    std::printf("%-11s %8s | %15s | %15s | %15s | %15s | %15s\n", "frame", "races",
+                "refresh med/p95", "weekly med/p95", "placing", "present", "floor ULW");
+    for (const auto& s : sizes) {
+        const Stats floor = presentFloor(s[0], s[1], runs);
+        outputWnd = new COutputWnd(nullptr);
+        outputWnd->Create(IDD_OUTPUT, nullptr);
+        outputWnd->setFromScratch(scratch);
+        for (int races : files) {
+            if (quick && races > 10000) continue;
+            writeFile(recordsPath, recordsOf(races));
+            outputWnd->layoutWindow(0, 0, s[0], s[1]);
+            for (int i = 0; i < 3; ++i) outputWnd->refresh();  // warm up, first read
+            const Stats whole = stats(timeRuns(runs, [] { outputWnd->refresh(); }));
+            const Stats weekly = stats(timeRuns(runs, [] { outputWnd->computeWeeklyBoard(); }));
+            const Stats placing = stats(timeRuns(runs, [] { outputWnd->placeResults(); }));
+            const Stats present = stats(timeRuns(runs, [] { outputWnd->present(); }));
+            std::printf("%4dx%-6d %8d | %7.2f %7.2f | %7.2f %7.2f | %7.3f %7.3f | %7.2f %7.2f | %7.2f %7.2f\n",
+                        s[0], s[1], races, whole.median, whole.p95, weekly.median, weekly.p95,
+                        placing.median, placing.p95, present.median, present.p95, floor.median, floor.p95);
+            std::fflush(stdout);
+        }
+        outputWnd->DestroyWindow();
+        delete outputWnd;
+        outputWnd = nullptr;
+    }
+
+    // CPU while a race is shown: the window's own 200 ms timer drives it.
+    outputWnd = new COutputWnd(nullptr);
+    outputWnd->Create(IDD_OUTPUT, nullptr);
+    outputWnd->setFromScratch(scratch);
+    writeFile(recordsPath, recordsOf(quick ? 1000 : 10000));
+    outputWnd->layoutWindow(0, 0, 1920, 1080);
+    const double cpu0 = cpuMs(), wall0 = nowMs();
+    pumpFor(cpuSeconds * 1000);
+    const double cpu = cpuMs() - cpu0, wall = nowMs() - wall0;
+    std::printf("CPU while eight clocks run at 1920x1080 for %d s: %.1f ms per second of wall time (%.1f %%)\n",
+                cpuSeconds, 1000.0 * cpu / wall, 100.0 * cpu / wall);
+    outputWnd->DestroyWindow();
+    delete outputWnd;
+    Gdiplus::GdiplusShutdown(token);
+    return 0;
+}
