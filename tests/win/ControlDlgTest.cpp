@@ -205,3 +205,117 @@ TEST_F(ControlDlgTest, AMissingRosterIsToldOnceAndTheRaceStillRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+using ControlDlgSettingsTest = RaceWindowsTest;
+
+// Runs `click` (which opens a modal dialog) with `script` acting inside it.
+void whileModal(std::function<void()> click, std::function<void(HWND)> script) {
+    runModalImpl([&] {
+        click();
+        return (INT_PTR)0;
+    }, std::move(script));
+}
+
+void doubleClickRow(HWND dialog, int row) {
+    NMITEMACTIVATE item = {};
+    item.hdr.hwndFrom = GetDlgItem(dialog, IDC_CONTESTANT_LIST);
+    item.hdr.idFrom = IDC_CONTESTANT_LIST;
+    item.hdr.code = NM_DBLCLK;
+    item.iItem = row;
+    SendMessageA(dialog, WM_NOTIFY, IDC_CONTESTANT_LIST, (LPARAM)&item);
+}
+
+TEST_F(ControlDlgSettingsTest, SwitchingToAnObstacleRaceAddsTheScoreColumnAndRenamesTheMode) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nscoreInit=10\r\n");
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, VK_OEM_PERIOD);  // a race ended: options clears its results
+        ASSERT_EQ(resultsReady, 1);
+        whileModal([&] { clickButton(w, IDC_OPTIONS); }, [](HWND options) {
+            CheckDlgButton(options, IDC_OBSTACLE, BST_CHECKED);
+            clickButton(options, IDC_OBSTACLE);
+            clickButton(options, IDOK);
+        });
+        EXPECT_EQ(isZhangai, 1);
+        ASSERT_EQ(dlg.contestantList.GetColumnCount(), 4);
+        for (int row = 0; row < 3; ++row) EXPECT_EQ(dlg.contestantList.GetItemText(row, 3), "10");
+        char caption[128] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Trackvane（障碍赛）");
+        EXPECT_EQ(text(w, IDC_STATUS), "就绪");
+        EXPECT_EQ(resultsReady, 0);
+        // And back: the column goes again.
+        whileModal([&] { clickButton(w, IDC_OPTIONS); }, [](HWND options) {
+            CheckDlgButton(options, IDC_OBSTACLE, BST_UNCHECKED);
+            clickButton(options, IDOK);
+        });
+        EXPECT_EQ(dlg.contestantList.GetColumnCount(), 3);
+    });
+}
+
+TEST_F(ControlDlgSettingsTest, CancelledOptionsChangeNothing) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        const std::string iniBefore = dir.read("Trackvane.ini");
+        whileModal([&] { clickButton(w, IDC_OPTIONS); }, [](HWND options) {
+            CheckDlgButton(options, IDC_OBSTACLE, BST_CHECKED);
+            SetDlgItemTextA(options, IDC_OUTPUT_WIDTH, "1920");
+            clickButton(options, IDCANCEL);
+        });
+        EXPECT_EQ(isZhangai, 0);
+        EXPECT_EQ(width, 1280);
+        EXPECT_EQ(dlg.contestantList.GetColumnCount(), 3);
+        EXPECT_EQ(dir.read("Trackvane.ini"), iniBefore);
+    });
+}
+
+TEST_F(ControlDlgSettingsTest, DirectScoringSetsAddsAndTakesAway) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\nscoreInit=3\r\nscoreStep=5\r\n");
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        doubleClickRow(w, 0);  // outside a race: nothing opens
+        pressKey(w, VK_RETURN);
+
+        whileModal([&] { doubleClickRow(w, 0); }, [](HWND score) {
+            char name[64] = {};
+            GetDlgItemTextA(score, IDC_SCORE_NAME, name, sizeof name);
+            EXPECT_STREQ(name, "张伟");
+            EXPECT_EQ(GetDlgItemInt(score, IDC_SCORE_CHANGE, nullptr, TRUE), 5u);
+            clickButton(score, IDC_SCORE_MINUS);
+        });
+        EXPECT_EQ(contestants[0].score, -2);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 3), "-2");
+
+        whileModal([&] { doubleClickRow(w, 1); }, [](HWND score) {
+            SetDlgItemTextA(score, IDC_SCORE, "100");  // ignored by plus
+            clickButton(score, IDC_SCORE_PLUS);
+        });
+        EXPECT_EQ(contestants[1].score, 8);
+
+        whileModal([&] { doubleClickRow(w, 2); }, [](HWND score) {
+            SetDlgItemTextA(score, IDC_SCORE, "-7");
+            clickButton(score, IDC_SET_SCORE);
+        });
+        EXPECT_EQ(contestants[2].score, -7);
+
+        whileModal([&] { doubleClickRow(w, 2); }, [](HWND score) {
+            SetDlgItemTextA(score, IDC_SCORE, "abc");
+            clickButton(score, IDC_SCORE);  // not a button: nothing
+            clickButton(score, IDCANCEL);
+        });
+        EXPECT_EQ(contestants[2].score, -7);
+
+        // Scores stop at the edge of their range instead of changing sign.
+        contestants[0].score = 2147483640;
+        whileModal([&] { doubleClickRow(w, 0); }, [](HWND score) {
+            SetDlgItemTextA(score, IDC_SCORE_CHANGE, "100");
+            clickButton(score, IDC_SCORE_PLUS);
+        });
+        EXPECT_EQ(contestants[0].score, 2147483647);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_NE(records().find("张伟,8880000,2147483647\r\n"), std::string::npos);
+        EXPECT_NE(records().find("王芳,8880000,-7\r\n"), std::string::npos);
+    });
+}
+
+}  // namespace
