@@ -11,5 +11,6 @@ set(TRACKVANE_CORE_SOURCES
     output/Layout.cpp
     output/FramePlan.cpp
     settings/SettingsRules.cpp
+    output/ExportTable.cpp
     settings/ColourTable.cpp
 )

@@ -171,6 +171,34 @@ std::string CCore::utf8ToAnsi(const std::string& utf8) {
     return ansi;
 }
 
+std::string CCore::ansiToUtf8(const std::string& ansi) {
+    std::wstring w = toWide(ansi);
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
+bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* error) {
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    {
+        ScopedFile f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!f) {
+            err = GetLastError();
+            return false;
+        }
+        DWORD written = 0;
+        BOOL ok = WriteFile(f.get(), bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+        if (ok && written == bytes.size()) return true;
+        err = ok ? ERROR_DISK_FULL : GetLastError();
+    }
+    DeleteFileA(path.c_str());
+    return false;
+}
+
 bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD* error) {
     return logAddLines(path, {line}, error);
 }

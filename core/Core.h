@@ -40,8 +40,11 @@ public:
     // Reads at most maxBytes of a file; false (and *error) when it cannot.
     bool readFile(const std::string& path, std::string* bytes, size_t maxBytes,
                   DWORD* error = nullptr);
-    // UTF-8 text (a byte-order mark dropped) to the ANSI code page.
+    // UTF-8 text (a byte-order mark dropped) to the ANSI code page, and back.
     std::string utf8ToAnsi(const std::string& utf8);
+    std::string ansiToUtf8(const std::string& ansi);
+    // Writes a whole new file; on failure nothing half-written is left.
+    bool writeFile(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
     // Appends the line and a line break; false (and *error) when it could not.
     bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
     // Appends all lines in one write, or nothing: a failed write is cut back

@@ -235,6 +235,44 @@ void COutputWnd::refresh() {
     present();
 }
 
+// --- export ---
+
+namespace {
+bool pngEncoder(CLSID* clsid) {
+    UINT count = 0, bytes = 0;
+    if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (gp::GdipGetImageEncoders(count, bytes, codecs) != gp::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == L"image/png") {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+bool COutputWnd::savePicture(const std::string& path, std::string* reason) const {
+    CLSID png;
+    if (!frame_.bitmap()) {
+        *reason = "记分牌画面尚未生成";
+        return false;
+    }
+    if (!pngEncoder(&png)) {
+        *reason = "系统缺少 PNG 图片编码器";
+        return false;
+    }
+    const std::wstring wide = toWide(path);
+    const Gdiplus::GpStatus status = gp::GdipSaveImageToFile(frame_.bitmap(), wide.c_str(), &png, nullptr);
+    if (status == gp::Ok) return true;
+    DeleteFileA(path.c_str());  // no half-written picture left behind
+    *reason = status == gp::Win32Error ? CCore::errorText(GetLastError())
+                                       : "GDI+ 错误代码 " + std::to_string((int)status);
+    return false;
+}
+
 // --- drawing ---
 
 void COutputWnd::present() {

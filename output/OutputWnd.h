@@ -44,6 +44,9 @@ public:
         fromScratch_ = scratch;
         staticValid_ = false;
     }
+    // Saves the frame on screen as a PNG picture, transparency included;
+    // false and the reason when it cannot.
+    bool savePicture(const std::string& path, std::string* reason) const;
     // Whether the last frame redrew only the clocks.
     bool lastFrameRedrewClocksOnly() const { return clocksOnly_; }
 

@@ -1,6 +1,7 @@
 #include "race/ControlDlg.h"
 
 #include "core/Core.h"
+#include "output/ExportTable.h"
 #include "output/Layout.h"
 #include "output/OutputWnd.h"
 #include "output/TimeText.h"
@@ -138,7 +139,7 @@ void CControlDlg::OnCommand(UINT id, UINT code) {
     case IDC_OPTIONS: openOptions(); break;
     case IDC_ENABLE_OUTPUT: enableOutput(); break;
     case IDC_POSITION_OUTPUT: positionOutput(); break;
-    case IDC_EXPORT: break;  // the export comes with its own work
+    case IDC_EXPORT: onExport(); break;
     }
 }
 
@@ -388,4 +389,42 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
     if (dlg.DoModal() != IDOK) return;
     contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
     refreshOutput();
+}
+
+// --- export ---
+
+// A picture of the scoreboard exactly as the audience sees it, and a table of
+// both boards for a spreadsheet, side by side in data\export\.
+void CControlDlg::onExport() {
+    if (raceRunning) {
+        core->msgboxWarning(m_hWnd, kRaceInProgress);
+        return;
+    }
+    if (!outputWnd) {
+        core->msgboxInfo(m_hWnd, "记分牌尚未就绪，请稍后再导出。");
+        return;
+    }
+    outputWnd->refresh();
+    const std::string folder = dataDir + "export\\";
+    CreateDirectoryA(folder.c_str(), nullptr);  // there already is fine
+    const std::string stamp = fileStamp(core->getTimeNow());
+    const std::string picture = folder + "画面_" + stamp + ".png";
+    const std::string table = folder + "成绩_" + stamp + ".csv";
+
+    std::string reason;
+    if (!outputWnd->savePicture(picture, &reason)) {
+        core->msgboxWarning(m_hWnd, "导出失败，无法保存画面：\n" + picture + "\n\n原因：" + reason);
+        return;
+    }
+    const ExportBoards boards = {contestants, resultsReady != 0, weeklyTotals,
+                                 outputWnd->hasWeeklyData != 0, contestantCount};
+    // UTF-8 with a byte-order mark: every spreadsheet reads it without mojibake.
+    const std::string bytes = "\xEF\xBB\xBF" + core->ansiToUtf8(exportTable(boards));
+    DWORD error = 0;
+    if (!core->writeFile(table, bytes, &error)) {
+        core->msgboxWarning(m_hWnd, "导出失败，无法保存成绩表：\n" + table + "\n\n原因：" +
+                                        CCore::errorText(error) + "\n\n画面已保存：\n" + picture);
+        return;
+    }
+    core->msgboxInfo(m_hWnd, "已导出到：\n" + picture + "\n" + table);
 }

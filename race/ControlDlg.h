@@ -37,6 +37,7 @@ public:
     std::string formatElapsed(int i);
     void remoteCommand(int key);
     void onListDblClk(const NMITEMACTIVATE* item);
+    void onExport();
 
     std::string baseTitle;
     std::string modeText;

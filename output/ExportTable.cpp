@@ -1,0 +1,54 @@
+#include "output/ExportTable.h"
+
+#include "core/TextFields.h"
+#include "core/TimeStamp.h"
+#include "output/TimeText.h"
+
+#include <cstdio>
+
+namespace {
+
+void addBoard(std::string& out, const char* board, const Contestant* table, int count, bool withTimes) {
+    int highest = 0;
+    for (int i = 0; i < count; ++i) highest = table[i].place > highest ? table[i].place : highest;
+    for (int place = 1; place <= highest; ++place) {
+        for (int i = 0; i < count; ++i) {
+            const Contestant& c = table[i];
+            if (c.place != place) continue;
+            // Weekly sums are always times; in a race NO_TIME means never started.
+            const bool timed = withTimes || c.elapsedMs != NO_TIME;
+            out += csvField(board) + "," + getStrInt(place) + "," + getStrInt(i + 1) + "," +
+                   csvField(fixedText(c.name)) + "," +
+                   csvField(timed ? formatTime((uint32_t)c.elapsedMs) : "未计时") + "," +
+                   (timed ? getStrInt(c.elapsedMs) : "") + "," + getStrInt(c.score) + "\r\n";
+        }
+    }
+}
+
+}  // namespace
+
+std::string csvField(std::string_view value) {
+    std::string text(value);
+    // =, +, - or @ at the start would make a spreadsheet evaluate the cell.
+    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@'))
+        text.insert(0, "'");
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char ch : text) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + "\"";
+}
+
+std::string exportTable(const ExportBoards& boards) {
+    const int count = boards.count < 0 ? 0 : (boards.count > MAX_CONTESTANTS ? MAX_CONTESTANTS : boards.count);
+    std::string out = "榜单,名次,序号,姓名,时间,毫秒,得分\r\n";
+    if (boards.results && boards.resultsReady) addBoard(out, "本场成绩", boards.results, count, false);
+    if (boards.weekly && boards.hasWeeklyData) addBoard(out, "周冠军榜", boards.weekly, count, true);
+    return out;
+}
+
+std::string fileStamp(const LocalTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d_%02d%02d%02d", t.year % 10000, t.month % 100,
+                  t.day % 100, t.hour % 100, t.minute % 100, t.second % 100);
+    return buf;
+}
