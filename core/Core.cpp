@@ -4,6 +4,7 @@
 #include "settings/SettingsRules.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 CCore* core = nullptr;
@@ -14,27 +15,41 @@ const char kSection[] = "Trackvane";
 
 // What a key reads as when the file or the key is missing or its value
 // cannot be used.
+// A number outside its range (an output of width 0, say) reads as the
+// default too.
 struct ConfigDefault {
     const char* key;
     const char* value;
+    int least;
+    int most;
 };
 const ConfigDefault kDefaults[] = {
-    {"scoreInit", "0"},
-    {"scoreStep", "1"},
-    {"raceTitle", "校园趣味运动会"},
-    {"tips", "按编号键开始或停止计时，祝各位选手取得好成绩！"},
-    {"clrStr", "FFFFFFFF"},
-    {"clrDigi", "FFFFD54F"},
-    {"isZhangai", "0"},
-    {"width", "1280"},
-    {"height", "720"},
-    {"fontTitle", "黑体"},
+    {"scoreInit", "0", INT_MIN, INT_MAX},
+    {"scoreStep", "1", INT_MIN, INT_MAX},
+    {"raceTitle", "校园趣味运动会", 0, 0},
+    {"tips", "按编号键开始或停止计时，祝各位选手取得好成绩！", 0, 0},
+    {"clrStr", "FFFFFFFF", 0, 0},
+    {"clrDigi", "FFFFD54F", 0, 0},
+    {"isZhangai", "0", 0, 1},
+    {"width", "1280", 100, 8000},
+    {"height", "720", 100, 3000},
+    {"fontTitle", "黑体", 0, 0},
 };
 
-const char* defaultOf(const char* key) {
+const ConfigDefault* defaultEntry(const char* key) {
     for (const auto& d : kDefaults)
-        if (std::strcmp(d.key, key) == 0) return d.value;
-    return "";
+        if (std::strcmp(d.key, key) == 0) return &d;
+    return nullptr;
+}
+
+const char* defaultOf(const char* key) {
+    const ConfigDefault* d = defaultEntry(key);
+    return d ? d->value : "";
+}
+
+bool inRange(const char* key, int value) {
+    const ConfigDefault* d = defaultEntry(key);
+    return !d || (value >= d->least && value <= d->most);
 }
 
 uint32_t (*tickSource)() = nullptr;
@@ -78,7 +93,7 @@ bool CCore::writeValue(const char* key, const std::string& value) {
 int CCore::getConfigInt(const char* key) {
     std::string text;
     int value = 0;
-    if (readValue(key, &text) && parseIniInt(text, &value)) return value;
+    if (readValue(key, &text) && parseIniInt(text, &value) && inRange(key, value)) return value;
     parseIniInt(defaultOf(key), &value);
     return value;
 }

@@ -49,9 +49,6 @@ int32_t highestUnplacedScore(const Contestant* table, int count) {
     return highest;
 }
 
-bool isSameName(const Contestant& c, std::string_view name) {
-    return fixedText(c.name) == name;
-}
 
 }  // namespace
 
@@ -149,9 +146,11 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
 }
 
 void RecordsIndex::addWeekOf(const Race& race, int count, Contestant* totals) {
+    std::string names[MAX_CONTESTANTS];
+    for (int i = 0; i < count; ++i) names[i] = recordName(fixedText(totals[i].name));
     for (const Result& result : race.results) {
         for (int i = 0; i < count; ++i) {
-            if (!isSameName(totals[i], result.name)) continue;
+            if (names[i] != result.name) continue;
             totals[i].elapsedMs = saturatingAdd(totals[i].elapsedMs, result.elapsedMs);
             totals[i].score = saturatingAdd(totals[i].score, result.score);
         }

@@ -190,7 +190,10 @@ void COutputWnd::toggleClock(int key, int base) {
         c.stopTick = CCore::tickNow();
         c.timing = 0;
     } else {
-        c.startTick = CCore::tickNow();
+        // A start tick of 0 means "never started"; at the one tick in 49.7
+        // days where the count reads 0, the start is taken a millisecond on.
+        const uint32_t now = CCore::tickNow();
+        c.startTick = now ? now : 1;
         c.timing = 1;
     }
     refresh();

@@ -32,8 +32,20 @@ std::string recordHeaderLine(const std::string& modeText, const std::string& sta
     return modeText + "," + stamp;
 }
 
+std::string recordName(std::string_view name) {
+    // Neither byte can be the second byte of a double-byte character.
+    std::string out;
+    out.reserve(name.size());
+    for (char ch : name) {
+        if (ch == ',') out += "，";
+        else if (ch == ':') out += "：";
+        else out += ch;
+    }
+    return out;
+}
+
 std::string recordContestantLine(const Contestant& c) {
-    std::string line(fixedText(c.name));
+    std::string line = recordName(fixedText(c.name));
     line += ',';
     line += getStrInt(c.elapsedMs);
     line += ',';

@@ -12,6 +12,10 @@
 #include "race/RaceState.h"
 
 std::string recordHeaderLine(const std::string& modeText, const std::string& stamp);
+// A name as it is written to a line: a comma would split the line and a colon
+// would make it a header (and lose the race's lines after it), so both are
+// written full-width. Names are matched against the file in this form too.
+std::string recordName(std::string_view name);
 std::string recordContestantLine(const Contestant& c);
 
 // The whole block of one race, the empty closing line included.

@@ -14,6 +14,8 @@
 #include "output/Leaderboard.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
+#include "core/TextFields.h"
+#include "settings/SettingsRules.h"
 
 namespace records_fuzz {
 
@@ -109,10 +111,30 @@ inline const char* checkTimeStamp(std::string_view bytes) {
     return nullptr;
 }
 
+// Values an operator typed into the INI file by hand.
+inline const char* checkIniValues(std::string_view bytes) {
+    int number = 0;
+    if (parseIniInt(bytes, &number)) {
+        int again = 0;
+        if (!parseIniInt(getStrInt(number), &again) || again != number)
+            return "a number does not read back from its own text";
+    }
+    int flag = 0;
+    if (parseIniBool(bytes, &flag) && flag != 0 && flag != 1) return "a flag read as neither 0 nor 1";
+    uint32_t colour = 0;
+    if (parseIniColour(bytes, &colour)) {
+        uint32_t again = 0;
+        if (!parseIniColour(formatIniColour(colour), &again) || again != colour)
+            return "a colour does not read back from its own text";
+    }
+    return nullptr;
+}
+
 inline const char* checkAll(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (const char* failure = checkRecords(bytes)) return failure;
     if (const char* failure = checkRoster(bytes)) return failure;
+    if (const char* failure = checkIniValues(bytes)) return failure;
     return checkTimeStamp(bytes);
 }
 

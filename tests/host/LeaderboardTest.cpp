@@ -1,4 +1,5 @@
 #include "output/Leaderboard.h"
+#include "race/RecordLines.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,22 @@ TEST(WeeklyBoard, ANameWithAColonOpensARaceOfItsOwn) {
     const Week week = sumWeekOf(file, {"A", "Li:Wei"});
     EXPECT_EQ(week.totals[0].elapsedMs, 1000);
     EXPECT_EQ(week.totals[1].elapsedMs, 0);
+}
+
+TEST(WeeklyBoard, NamesWithACommaOrAColonAsWrittenCountForTheirContestant) {
+    Contestant race[3] = {};
+    std::strcpy(race[0].name, "Li:Wei");
+    std::strcpy(race[1].name, "A,B");
+    std::strcpy(race[2].name, "C");
+    for (int i = 0; i < 3; ++i) race[i].elapsedMs = 1000 * (i + 1);
+    std::string file;
+    for (const std::string& line : raceRecordBlock("m", "2026-12-08 10:00:00", race, 3))
+        file += line + "\n";
+    const Week week = sumWeekOf(file, {"Li:Wei", "A,B", "C"});
+    EXPECT_EQ(week.totals[0].elapsedMs, 1000);
+    EXPECT_EQ(week.totals[1].elapsedMs, 2000);
+    EXPECT_EQ(week.totals[2].elapsedMs, 3000);  // the lines after them still count
+    EXPECT_STREQ(week.totals[0].name, "Li:Wei");  // the board shows the name as given
 }
 
 TEST(WeeklyBoard, AnEntryWithoutRacesLeadsTheOthersOfScoreZero) {

@@ -42,7 +42,12 @@ TEST_F(CoreTest, SavedValuesReadBackAcrossObjects) {
 
 TEST_F(CoreTest, HandEditedBadValuesReadAsDefaults) {
     dir.write("Trackvane.ini", "[Trackvane]\r\nwidth=abc\r\nheight=99999999999\r\n"
-                               "clrStr=zz\r\nisZhangai=maybe\r\n");
+                               "clrStr=zz\r\nisZhangai=maybe\r\nscoreInit=-5\r\n");
+    EXPECT_EQ(c.getConfigInt("width"), 1280);
+    EXPECT_EQ(c.getConfigInt("height"), 720);
+    EXPECT_EQ(c.getConfigInt("scoreInit"), -5);
+    // Sizes the options dialog would refuse read as the default as well.
+    dir.write("Trackvane.ini", "[Trackvane]\r\nwidth=0\r\nheight=3001\r\n");
     EXPECT_EQ(c.getConfigInt("width"), 1280);
     EXPECT_EQ(c.getConfigInt("height"), 720);
     EXPECT_EQ(c.getConfigClr("clrStr"), 0xFFFFFFFFu);
