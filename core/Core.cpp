@@ -1,6 +1,7 @@
 #include "core/Core.h"
 
 #include "core/TextFields.h"
+#include "race/Roster.h"
 #include "settings/SettingsRules.h"
 
 #include <algorithm>
@@ -100,7 +101,10 @@ int CCore::getConfigInt(const char* key) {
 
 std::string CCore::getConfigStr(const char* key) {
     std::string text;
-    return readValue(key, &text) ? text : std::string(defaultOf(key));
+    if (!readValue(key, &text)) return defaultOf(key);
+    // Notepad saves UTF-8 nowadays; text in the system code page is almost
+    // never valid UTF-8 with multi-byte characters.
+    return looksLikeUtf8(text) ? utf8ToAnsi(text) : text;
 }
 
 BOOL CCore::getConfigB(const char* key) {

@@ -35,14 +35,14 @@ INT_PTR CDialog::DoModal() {
         m_modal = false;
         return -1;
     }
-    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    m_owner = owner;
+    m_ownerDisabled = owner && IsWindowEnabled(owner);
+    if (m_ownerDisabled) EnableWindow(owner, FALSE);
     if (!m_endModal && IsWindow(w)) {
         if (!IsWindowVisible(w)) ShowWindow(w, SW_SHOW);
         RunMessagePump(&m_endModal);
     }
-    if (ownerWasEnabled) EnableWindow(owner, TRUE);
-    if (owner && GetActiveWindow() == w) SetActiveWindow(owner);
+    handBackToOwner();
     if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     m_modal = false;
     return m_result;
@@ -59,11 +59,25 @@ void CDialog::EndDialog(INT_PTR result) {
     m_result = result;
     if (m_modal) {
         m_endModal = true;
-        if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
+        handBackToOwner();
         PostMessageA(nullptr, WM_NULL, 0, 0);  // wake the pump
     } else {
         DestroyWindow();
     }
+}
+
+// As the system's own EndDialog: the owner is enabled and activated again
+// before the dialog is hidden without activating anything. Otherwise the
+// system activates another window of the program (the audience window), and
+// the operator's keys no longer reach the owner.
+void CDialog::handBackToOwner() {
+    if (m_ownerDisabled) EnableWindow(m_owner, TRUE);
+    m_ownerDisabled = false;
+    if (!m_hWnd || !IsWindow(m_hWnd)) return;
+    const bool wasActive = GetActiveWindow() == m_hWnd;
+    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (wasActive && m_owner) SetActiveWindow(m_owner);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {

@@ -53,6 +53,10 @@ private:
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
+    void handBackToOwner();
+
+    HWND m_owner = nullptr;
+    bool m_ownerDisabled = false;
     bool m_modal = false;
     bool m_endModal = false;
     INT_PTR m_result = IDCANCEL;

@@ -263,6 +263,8 @@ TEST_F(ControlDlgSettingsTest, CancelledOptionsChangeNothing) {
             SetDlgItemTextA(options, IDC_OUTPUT_WIDTH, "1920");
             clickButton(options, IDCANCEL);
         });
+        // The operator's keys go to the control dialog again.
+        EXPECT_EQ(GetActiveWindow(), w);
         EXPECT_EQ(isZhangai, 0);
         EXPECT_EQ(width, 1280);
         EXPECT_EQ(dlg.contestantList.GetColumnCount(), 3);
@@ -285,6 +287,7 @@ TEST_F(ControlDlgSettingsTest, DirectScoringSetsAddsAndTakesAway) {
         });
         EXPECT_EQ(contestants[0].score, -2);
         EXPECT_EQ(dlg.contestantList.GetItemText(0, 3), "-2");
+        EXPECT_EQ(GetActiveWindow(), w);
 
         whileModal([&] { doubleClickRow(w, 1); }, [](HWND score) {
             SetDlgItemTextA(score, IDC_SCORE, "100");  // ignored by plus

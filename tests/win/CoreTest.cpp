@@ -54,6 +54,14 @@ TEST_F(CoreTest, HandEditedBadValuesReadAsDefaults) {
     EXPECT_FALSE(c.getConfigB("isZhangai"));
 }
 
+TEST_F(CoreTest, TextSavedAsUtf8ByNotepadReadsAsTheSameText) {
+    // A byte-order mark spoils only the comment line before the section.
+    dir.write("Trackvane.ini", "\xEF\xBB\xBF; comment\r\n[Trackvane]\r\n"
+                               "raceTitle=\xE6\x98\xA5\xE5\xAD\xA3\r\nwidth=1920\r\n");
+    EXPECT_EQ(c.getConfigStr("raceTitle"), "春季");
+    EXPECT_EQ(c.getConfigInt("width"), 1920);
+}
+
 // Tests run as root under Wine, where a read-only attribute does not stop a
 // write; a file held exclusively by another program does.
 TEST_F(CoreTest, SavingIntoAFileHeldByAnotherProgramReportsFailure) {

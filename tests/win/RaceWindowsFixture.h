@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Core.h"
+#include "framework/App.h"
 #include "output/OutputWnd.h"
 #include "race/ControlDlg.h"
 #include "race/RaceState.h"
@@ -22,12 +23,14 @@ protected:
     // closes it whatever the body did.
     void withDialog(std::function<void(CControlDlg&, HWND)> body) {
         CControlDlg dlg;
+        AfxGetApp()->m_pMainWnd = &dlg;
         runModal(dlg, [&](HWND) {
             HWND w = dlg.m_hWnd;
             if (pumpUntil([] { return outputWnd != nullptr; })) body(dlg, w);
             else ADD_FAILURE() << "the output window never came up";
             if (IsWindow(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
         });
+        AfxGetApp()->m_pMainWnd = nullptr;
     }
 
     // The demo pictures that the build draws beside the exe.

@@ -1,10 +1,16 @@
 // Runs the windowed tests with GDI+ and the common controls started, as the
 // application has them.
+#include "framework/App.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
+
+// As in the program, modal dialogs without a parent are owned by the main
+// window that the tests set here.
+CWinApp testApplication;
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
