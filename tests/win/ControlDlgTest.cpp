@@ -210,23 +210,6 @@ namespace {
 
 using ControlDlgSettingsTest = RaceWindowsTest;
 
-// Runs `click` (which opens a modal dialog) with `script` acting inside it.
-void whileModal(std::function<void()> click, std::function<void(HWND)> script) {
-    runModalImpl([&] {
-        click();
-        return (INT_PTR)0;
-    }, std::move(script));
-}
-
-void doubleClickRow(HWND dialog, int row) {
-    NMITEMACTIVATE item = {};
-    item.hdr.hwndFrom = GetDlgItem(dialog, IDC_CONTESTANT_LIST);
-    item.hdr.idFrom = IDC_CONTESTANT_LIST;
-    item.hdr.code = NM_DBLCLK;
-    item.iItem = row;
-    SendMessageA(dialog, WM_NOTIFY, IDC_CONTESTANT_LIST, (LPARAM)&item);
-}
-
 TEST_F(ControlDlgSettingsTest, SwitchingToAnObstacleRaceAddsTheScoreColumnAndRenamesTheMode) {
     dir.write("Trackvane.ini", "[Trackvane]\r\nscoreInit=10\r\n");
     withDialog([&](CControlDlg& dlg, HWND w) {

@@ -11,6 +11,26 @@
 
 #include <gtest/gtest.h>
 
+#include "res/resource.h"
+
+// Runs `click` (which opens a modal dialog) with `script` acting inside it.
+inline void whileModal(std::function<void()> click, std::function<void(HWND)> script) {
+    runModalImpl([&] {
+        click();
+        return (INT_PTR)0;
+    }, std::move(script));
+}
+
+// The notification a double-click on a row of the contestant list sends.
+inline void doubleClickRow(HWND dialog, int row) {
+    NMITEMACTIVATE item = {};
+    item.hdr.hwndFrom = GetDlgItem(dialog, IDC_CONTESTANT_LIST);
+    item.hdr.idFrom = IDC_CONTESTANT_LIST;
+    item.hdr.code = NM_DBLCLK;
+    item.iItem = row;
+    SendMessageA(dialog, WM_NOTIFY, IDC_CONTESTANT_LIST, (LPARAM)&item);
+}
+
 class RaceWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -53,22 +53,6 @@ struct Usage {
 
 Usage usage() { return {gdiObjects(), windows(), privateBytes()}; }
 
-void whileModal(std::function<void()> click, std::function<void(HWND)> script) {
-    runModalImpl([&] {
-        click();
-        return (INT_PTR)0;
-    }, std::move(script));
-}
-
-void doubleClickRow(HWND dialog, int row) {
-    NMITEMACTIVATE item = {};
-    item.hdr.hwndFrom = GetDlgItem(dialog, IDC_CONTESTANT_LIST);
-    item.hdr.idFrom = IDC_CONTESTANT_LIST;
-    item.hdr.code = NM_DBLCLK;
-    item.iItem = row;
-    SendMessageA(dialog, WM_NOTIFY, IDC_CONTESTANT_LIST, (LPARAM)&item);
-}
-
 using SoakTest = RaceWindowsTest;
 
 TEST_F(SoakTest, ALongRaceAndManyDialogsLeakNothing) {
