@@ -54,6 +54,8 @@ bool inRange(const char* key, int value) {
 }
 
 uint32_t (*tickSource)() = nullptr;
+bool secondDisplayOverridden = false;
+RECT secondDisplay = {0, 0, 0, 0};
 std::string appPathOverride;
 CCore::MessageHook messageHook = nullptr;
 
@@ -303,8 +305,17 @@ BOOL CALLBACK takeSecondMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 }
 }  // namespace
 
+void CCore::setSecondDisplayOverride(const RECT* rect) {
+    secondDisplayOverridden = rect != nullptr;
+    secondDisplay = rect ? *rect : RECT{0, 0, 0, 0};
+}
+
 int CCore::getScreenRect(int n, RECT* rect) {
     *rect = RECT{0, 0, 0, 0};
+    if (n == 1 && secondDisplayOverridden) {
+        *rect = secondDisplay;
+        return rect->right != 0;
+    }
     if (n != 1) {
         if (n == 0) *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         return n == 0;

@@ -73,6 +73,8 @@ public:
 
     // Displays: n = 1 asks for the second display.
     int getScreenRect(int n, RECT* rect);
+    // Tests stand in a second display (null: the real ones again).
+    static void setSecondDisplayOverride(const RECT* rect);
 
     // GDI+ text: measured and outlined the same way.
     SIZE getTextBoundsByFontFamily(Gdiplus::GpFontFamily* family, int size, const std::string& text);

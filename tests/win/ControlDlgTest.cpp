@@ -46,6 +46,25 @@ TEST_F(ControlDlgTest, ObstacleModeFromTheSettingsAddsTheScoreColumn) {
     });
 }
 
+TEST_F(ControlDlgTest, ASecondDisplayRightOfThePrimaryOneSetsTheOutputSize) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nwidth=800\r\nheight=600\r\n");
+    const RECT right = {1920, 0, 3840, 1080};
+    CCore::setSecondDisplayOverride(&right);
+    withDialog([&](CControlDlg&, HWND) {
+        EXPECT_EQ(width, 1920);
+        EXPECT_EQ(height, 1080);
+        EXPECT_EQ(outputWnd->frame().width(), 1920);
+    });
+    // Left of the primary one its right edge is 0: it counts as none.
+    const RECT left = {-1280, 0, 0, 1024};
+    CCore::setSecondDisplayOverride(&left);
+    withDialog([&](CControlDlg&, HWND) {
+        EXPECT_EQ(width, 800);
+        EXPECT_EQ(height, 600);
+    });
+    CCore::setSecondDisplayOverride(nullptr);
+}
+
 TEST_F(ControlDlgTest, AWholeRaceFromTheKeyboardWritesOneBlock) {
     withDialog([&](CControlDlg& dlg, HWND w) {
         pressKey(w, VK_RETURN);
