@@ -3,7 +3,7 @@
 // sizes of records file; the floor of handing a ready frame to the system;
 // and the CPU the process takes while a race is shown.
 //
-// Usage: RefreshBench.exe [--quick] [--cpu-seconds N] [--from-scratch]
+// Usage: RefreshBench.exe [--quick] [--runs N] [--cpu-seconds N] [--from-scratch]
 //   --from-scratch  recompose the backdrop and read the whole records file at
 //                   every refresh (the plain way), for comparison
 #include "core/Core.h"
@@ -172,10 +172,12 @@ double cpuMs() {
 int main(int argc, char** argv) {
     bool quick = false, scratch = false;
     int cpuSeconds = 30;
+    int runs = 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--quick")) quick = true;
         else if (!std::strcmp(argv[i], "--from-scratch")) scratch = true;
         else if (!std::strcmp(argv[i], "--cpu-seconds") && i + 1 < argc) cpuSeconds = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(3, std::atoi(argv[++i]));
     }
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
@@ -198,7 +200,7 @@ int main(int argc, char** argv) {
     isZhangai = 1;
     startEightClocks();
 
-    const int runs = quick ? 8 : 40;
+    if (runs == 0) runs = quick ? 8 : 40;
     const int sizes[][2] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
     const int files[] = {0, 1000, 10000, 100000};
     std::printf("Trackvane refresh benchmark (%s), eight running clocks, %d runs each, ms\n",

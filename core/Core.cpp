@@ -220,6 +220,17 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
     return false;
 }
 
+bool CCore::endsWithLineBreak(HANDLE file, LARGE_INTEGER size) {
+    LARGE_INTEGER last;
+    last.QuadPart = size.QuadPart - 1;
+    char ch = 0;
+    DWORD got = 0;
+    const bool read = SetFilePointerEx(file, last, nullptr, FILE_BEGIN) &&
+                      ReadFile(file, &ch, 1, &got, nullptr) && got == 1;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    return !read || ch == '\n';
+}
+
 bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD* error) {
     return logAddLines(path, {line}, error);
 }
@@ -243,6 +254,9 @@ bool CCore::logAddLines(const std::string& path, const std::vector<std::string>&
         err = GetLastError();
         return false;
     }
+    // A file cut off in the middle of a line (or edited by hand) must not
+    // glue the first new line to its last one.
+    if (start.QuadPart > 0 && !endsWithLineBreak(f.get(), start)) text.insert(0, "\r\n");
     DWORD written = 0;
     BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
     if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;

@@ -96,6 +96,7 @@ public:
 
 private:
     int messageBox(HWND owner, const std::string& text, UINT type);
+    static bool endsWithLineBreak(HANDLE file, LARGE_INTEGER size);
     bool writeValue(const char* key, const std::string& value);
     bool readValue(const char* key, std::string* value);
     Gdiplus::GpStringFormat* stringFormat();

@@ -96,17 +96,21 @@ std::size_t gbkCharLength(std::string_view text, std::size_t pos) {
     return pair ? 2 : 1;
 }
 
-std::size_t fitName(std::string_view line, char out[FITTED_NAME_BYTES]) {
-    const std::size_t room = FITTED_NAME_BYTES - 1;
+std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
     std::size_t taken = 0;
-    while (taken < line.size()) {
-        std::size_t next = taken + gbkCharLength(line, taken);
-        if (next > room) break;
+    while (taken < text.size()) {
+        std::size_t next = taken + gbkCharLength(text, taken);
+        if (next > maxBytes) break;
         taken = next;
     }
-    if (taken > 0) std::memcpy(out, line.data(), taken);
-    out[taken] = '\0';
-    return taken;
+    return text.substr(0, taken);
+}
+
+std::size_t fitName(std::string_view line, char out[FITTED_NAME_BYTES]) {
+    const std::string_view fitted = cutAtCharBoundary(line, FITTED_NAME_BYTES - 1);
+    if (!fitted.empty()) std::memcpy(out, fitted.data(), fitted.size());
+    out[fitted.size()] = '\0';
+    return fitted.size();
 }
 
 int32_t saturatingAdd(int32_t a, int32_t b) {

@@ -58,5 +58,9 @@ constexpr std::size_t FITTED_NAME_BYTES = 12;
 // splitting a double-byte character. Returns the number of bytes copied.
 std::size_t fitName(std::string_view line, char out[FITTED_NAME_BYTES]);
 
+// The longest start of `text` of at most `maxBytes` bytes that ends on a
+// character boundary of code page 936.
+std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
+
 int32_t saturatingAdd(int32_t a, int32_t b);
 int32_t saturatingSub(int32_t a, int32_t b);

@@ -1,6 +1,7 @@
 #include "race/ControlDlg.h"
 
 #include "core/Core.h"
+#include "core/TextFields.h"
 #include "output/ExportTable.h"
 #include "output/Layout.h"
 #include "output/OutputWnd.h"
@@ -20,6 +21,7 @@ HWND mainDlgWnd = nullptr;
 namespace {
 const char kRaceInProgress[] = "比赛进行中，不允许操作！";
 const char kZeroTime[] = "00'00.00\"";
+const size_t kLongestShownText = 255;
 const UINT_PTR kStartupTimer = 1;
 // A roster is a few lines of names; nothing past this is looked at.
 const size_t kRosterReadLimit = 1 << 20;
@@ -44,6 +46,8 @@ BOOL CControlDlg::OnInitDialog() {
     dataDir = appPath + "data\\";
     rosterPath = dataDir + "psn.txt";
     recordsPath = dataDir + "_records.csv";
+    // Results must have somewhere to go even if the data folder was forgotten.
+    CreateDirectoryA(dataDir.c_str(), nullptr);
     core->createFile(recordsPath, 0);
 
     outputPlaced = 0;
@@ -57,8 +61,10 @@ BOOL CControlDlg::OnInitDialog() {
 
     scoreInit = core->getConfigInt("scoreInit");
     scoreStep = core->getConfigInt("scoreStep");
-    raceTitle = core->getConfigStr("raceTitle");
-    tips = core->getConfigStr("tips");
+    // A screenful is all that can show; thousands of characters would only
+    // stall every frame while their outlines are built.
+    raceTitle = cutAtCharBoundary(core->getConfigStr("raceTitle"), kLongestShownText);
+    tips = cutAtCharBoundary(core->getConfigStr("tips"), kLongestShownText);
     clrStr = core->getConfigClr("clrStr");
     clrDigi = core->getConfigClr("clrDigi");
     isZhangai = core->getConfigB("isZhangai") ? 1 : 0;

@@ -82,3 +82,10 @@ TEST(TextFields, SaturatingArithmeticClampsInsteadOfWrapping) {
     EXPECT_EQ(saturatingSub(0, INT32_MIN), INT32_MAX);
     EXPECT_EQ(saturatingAdd(-3, 5), 2);
 }
+
+TEST(TextFields, LongTextIsCutOnACharacterBoundary) {
+    EXPECT_EQ(cutAtCharBoundary("ab\xD5\xC5\xCE\xB0", 3), "ab");
+    EXPECT_EQ(cutAtCharBoundary("ab\xD5\xC5\xCE\xB0", 4), "ab\xD5\xC5");
+    EXPECT_EQ(cutAtCharBoundary("abc", 10), "abc");
+    EXPECT_EQ(cutAtCharBoundary("", 0), "");
+}

@@ -84,6 +84,15 @@ TEST_F(CoreTest, AppendsLinesWithLineBreaksAndCreatesOnlyWhenMissing) {
     EXPECT_EQ(dir.read("r.csv"), "计时赛,2026-12-08 10:00:00\r\nA,1,2\r\n\r\n");
 }
 
+TEST_F(CoreTest, AppendsStartOnALineOfTheirOwnAfterACutOffLine) {
+    const std::string path = dir.file("r.csv");
+    dir.write("r.csv", "A,12");
+    EXPECT_TRUE(c.logAddLines(path, {"计时赛,2026-12-08 10:00:00", ""}));
+    EXPECT_EQ(dir.read("r.csv"), "A,12\r\n计时赛,2026-12-08 10:00:00\r\n\r\n");
+    EXPECT_TRUE(c.logAddLines(path, {"B,1,2"}));
+    EXPECT_EQ(dir.read("r.csv"), "A,12\r\n计时赛,2026-12-08 10:00:00\r\n\r\nB,1,2\r\n");
+}
+
 TEST_F(CoreTest, AppendToAFileHeldExclusivelyFailsAndWritesNothing) {
     const std::string path = dir.file("r.csv");
     dir.write("r.csv", "x\r\n");

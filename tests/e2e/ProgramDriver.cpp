@@ -1,0 +1,495 @@
+#include "tests/e2e/ProgramDriver.h"
+
+#include "framework/Handles.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+const int kListId = 1005;
+const int kExportId = 1008;
+const UINT kBoxTextId = 0xFFFF;
+
+void makeFolders(const std::string& full) {
+    // Every prefix that ends before a backslash, past the drive's own.
+    for (size_t at = full.find('\\', 3); at != std::string::npos; at = full.find('\\', at + 1))
+        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
+}
+
+void removeTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = dir + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(full + "\\");
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void listTree(const std::string& dir, const std::string& relative, std::vector<std::string>* out) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            listTree(dir + name + "\\", relative + name + "\\", out);
+        } else {
+            const unsigned long long size = (unsigned long long)fd.nFileSizeHigh << 32 | fd.nFileSizeLow;
+            out->push_back(relative + name + " " + std::to_string(size));
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+std::string className(HWND w) {
+    char name[64] = {};
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+std::string windowText(HWND w) {
+    if (!w) return std::string();
+    // The other process may be stuck: never wait on it for long.
+    std::string text(64 * 1024, '\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG, 3000,
+                             &got))
+        return std::string();
+    text.resize(std::min<size_t>(got, text.size()));
+    return text;
+}
+
+bool visibleChild(HWND parent, int id) {
+    HWND child = GetDlgItem(parent, id);
+    return child && IsWindowVisible(child);
+}
+
+struct OwnWindows {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectOwn(HWND w, LPARAM data) {
+    auto* own = reinterpret_cast<OwnWindows*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == own->pid) own->found.push_back(w);
+    return TRUE;
+}
+
+std::wstring wide(const std::string& ansi) {
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    std::wstring w(n > 0 ? n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], n);
+    w.resize(wcslen(w.c_str()));
+    return w;
+}
+
+// The exported table is UTF-8 with a byte-order mark; the names the tests
+// compare with are in the ANSI code page.
+std::string utf8ToAnsi(const std::string& utf8) {
+    const size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), nullptr, 0);
+    if (n <= 0) return std::string();
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), &w[0], n);
+    const int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string ansi(m > 0 ? m : 0, '\0');
+    if (m > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), n, &ansi[0], m, nullptr, nullptr);
+    return ansi;
+}
+
+void ensureGdiplus() {
+    static ULONG_PTR token = 0;
+    if (token) return;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+}
+
+bool encoderFor(const wchar_t* mime, CLSID* clsid) {
+    UINT count = 0, bytes = 0;
+    if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (gp::GdipGetImageEncoders(count, bytes, codecs) != gp::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == mime) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string Ending::describe() const {
+    if (!exitedByItself) return "did not exit within 10 s of WM_CLOSE (a hang); terminated";
+    char text[64];
+    std::snprintf(text, sizeof text, "exited with code 0x%08lX", (unsigned long)exitCode);
+    return text;
+}
+
+std::string builtExe() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    path = path.substr(0, path.find_last_of('\\'));  // tests\e2e
+    path = path.substr(0, path.find_last_of('\\'));  // tests
+    path = path.substr(0, path.find_last_of('\\'));  // build root
+    return path + "\\bin\\Trackvane.exe";
+}
+
+ProgramDriver::ProgramDriver() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int serial = 0;
+    root_ = std::string(temp) + "tve2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++serial) + "\\";
+    app_ = root_ + "app\\";
+    makeFolders(app_);
+    CopyFileA(builtExe().c_str(), (app_ + "Trackvane.exe").c_str(), FALSE);
+}
+
+ProgramDriver::~ProgramDriver() {
+    if (started_) {
+        if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(pi_.hProcess, 1);
+            WaitForSingleObject(pi_.hProcess, 10000);
+        }
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    removeTree(root_);
+}
+
+std::string ProgramDriver::path(const std::string& name) const { return app_ + name; }
+
+void ProgramDriver::write(const std::string& name, const std::string& bytes) const {
+    const std::string full = path(name);
+    makeFolders(full);
+    HANDLE f = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (f != INVALID_HANDLE_VALUE) {
+        // In pieces: WriteFile takes at most 4 GB, and large files are welcome.
+        for (size_t at = 0; at < bytes.size(); at += written) {
+            const DWORD piece = (DWORD)std::min<size_t>(bytes.size() - at, 1 << 24);
+            if (!WriteFile(f, bytes.data() + at, piece, &written, nullptr) || written == 0) break;
+        }
+        CloseHandle(f);
+    }
+}
+
+std::string ProgramDriver::read(const std::string& name) const {
+    std::string bytes;
+    HANDLE f = CreateFileA(path(name).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    char chunk[64 * 1024];
+    DWORD got = 0;
+    while (ReadFile(f, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(f);
+    return bytes;
+}
+
+bool ProgramDriver::exists(const std::string& name) const {
+    return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> ProgramDriver::listFiles() const {
+    std::vector<std::string> out;
+    listTree(root_, "", &out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<HWND> ProgramDriver::ownWindows() const {
+    OwnWindows own = {pi_.dwProcessId, {}};
+    if (started_) EnumWindows(&collectOwn, (LPARAM)&own);
+    return own.found;
+}
+
+bool ProgramDriver::running() const {
+    return started_ && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND ProgramDriver::outputWindow() const {
+    for (HWND w : ownWindows()) {
+        // The audience window is the one dialog without a caption.
+        if (w == dialog_ || className(w) != "#32770") continue;
+        if (!(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+std::string ProgramDriver::caption() const { return windowText(dialog_); }
+
+bool ProgramDriver::responsive() const {
+    DWORD_PTR result = 0;
+    return dialog_ && SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+bool ProgramDriver::start(DWORD ms) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    const std::string exe = path("Trackvane.exe");
+    std::string cmd = "\"" + exe + "\"";
+    started_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si,
+                              &pi_) != FALSE;
+    if (!started_) return false;
+    const DWORD begin = GetTickCount();
+    const std::string prefix = "Trackvane（";
+    waitUntil(
+        [&] {
+            for (HWND w : ownWindows()) {
+                if (className(w) == "#32770" && windowText(w).compare(0, prefix.size(), prefix) == 0) {
+                    dialog_ = w;
+                    return true;
+                }
+            }
+            return !running();
+        },
+        ms);
+    if (!dialog_) return false;
+    // The first tick of the start-up timer loads the roster and shows the
+    // output window; a warning about the roster follows it at once.
+    const size_t boxesBefore = boxes_.size();
+    waitUntil([&] { return outputWindow() != nullptr || boxes_.size() > boxesBefore || !running(); },
+              ms - std::min<DWORD>(ms, GetTickCount() - begin));
+    pause(500);
+    startupMs_ = GetTickCount() - begin;
+    return running();
+}
+
+void ProgramDriver::serviceBoxes() {
+    for (HWND w : ownWindows()) {
+        if (w == dialog_ || className(w) != "#32770" || !IsWindowVisible(w)) continue;
+        HWND textControl = GetDlgItem(w, kBoxTextId);
+        ShownBox box;
+        box.hasOk = visibleChild(w, IDOK);
+        box.hasCancel = visibleChild(w, IDCANCEL);
+        box.hasRetry = visibleChild(w, IDRETRY);
+        if (!textControl || !(box.hasOk || box.hasCancel || box.hasRetry)) continue;
+        box.text = windowText(textControl);
+        boxes_.push_back(box);
+        int answer = answer_ ? answer_(box) : (box.hasCancel ? IDCANCEL : IDOK);
+        PostMessageA(w, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(w, answer));
+        for (int i = 0; i < 100 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(50);
+    }
+}
+
+void ProgramDriver::pause(DWORD ms) {
+    const DWORD begin = GetTickCount();
+    do {
+        serviceBoxes();
+        Sleep(20);
+    } while (GetTickCount() - begin < ms);
+}
+
+bool ProgramDriver::waitUntil(const std::function<bool()>& done, DWORD ms) {
+    const DWORD begin = GetTickCount();
+    for (;;) {
+        serviceBoxes();
+        if (done()) return true;
+        if (GetTickCount() - begin >= ms) return false;
+        Sleep(50);
+    }
+}
+
+bool ProgramDriver::waitForBox(const std::string& part, DWORD ms) {
+    auto seen = [&] {
+        for (const ShownBox& b : boxes_)
+            if (b.text.find(part) != std::string::npos) return true;
+        return false;
+    };
+    return waitUntil(seen, ms);
+}
+
+void ProgramDriver::key(UINT vk) {
+    serviceBoxes();
+    PostMessageA(dialog_, WM_KEYDOWN, vk, 1);
+}
+
+void ProgramDriver::click(int controlId) {
+    serviceBoxes();
+    PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog_, controlId));
+}
+
+int ProgramDriver::listRows() const {
+    HWND list = GetDlgItem(dialog_, kListId);
+    DWORD_PTR rows = 0;
+    if (!list || !SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &rows))
+        return -1;
+    return (int)rows;
+}
+
+void ProgramDriver::settle() const {
+    // A sent message is taken at the program's next look at its queue, so the
+    // second one returns only after what was posted before it was handled.
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 2 && dialog_; ++i)
+        SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+}
+
+std::string ProgramDriver::runShortRace(UINT contestantKey) {
+    const std::string before = recordsBytes();
+    key(VK_RETURN);
+    settle();
+    key(contestantKey);
+    settle();
+    pause(300);
+    key(contestantKey);
+    settle();
+    key(VK_OEM_PERIOD);
+    std::string added;
+    waitUntil(
+        [&] {
+            const std::string now = recordsBytes();
+            added = now.size() > before.size() ? now.substr(before.size()) : std::string();
+            return added.size() >= 4 && added.compare(added.size() - 4, 4, "\r\n\r\n") == 0;
+        },
+        10000);
+    return added;
+}
+
+std::string ProgramDriver::exportBoards(std::string* picture) {
+    click(kExportId);
+    if (!waitForBox("已导出到", 20000)) return std::string();
+    std::string table;
+    const std::string folder = path("data\\export\\");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return table;
+    do {
+        const std::string name = fd.cFileName;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0)
+            table = read("data\\export\\" + name);
+        if (picture && name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
+            *picture = folder + name;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return utf8ToAnsi(table);
+}
+
+Ending ProgramDriver::close() {
+    Ending ending;
+    if (!started_) return ending;
+    if (running()) {
+        serviceBoxes();
+        PostMessageA(dialog_, WM_CLOSE, 0, 0);
+        if (!waitUntil([&] { return !running(); }, 10000)) {
+            TerminateProcess(pi_.hProcess, 1);
+            WaitForSingleObject(pi_.hProcess, 10000);
+            ending.exitedByItself = false;
+            GetExitCodeProcess(pi_.hProcess, &ending.exitCode);
+            return ending;
+        }
+    }
+    ending.exitedByItself = true;
+    GetExitCodeProcess(pi_.hProcess, &ending.exitCode);
+    return ending;
+}
+
+std::vector<std::string> crlfLines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return out;
+}
+
+std::string pseudoRandomBytes(size_t n, uint32_t seed) {
+    std::string out(n, '\0');
+    uint32_t x = seed ? seed : 1;
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        out[i] = (char)(x >> 24);
+    }
+    return out;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+bool writeSolidPicture(const std::string& path, int w, int h, uint32_t argb, const wchar_t* mime) {
+    ensureGdiplus();
+    CLSID clsid;
+    if (!encoderFor(mime, &clsid)) return false;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &bitmap) != gp::Ok)
+        return false;
+    gp::ScopedImage owner(bitmap);
+    Gdiplus::GpGraphics* g = nullptr;
+    if (gp::GdipGetImageGraphicsContext(bitmap, &g) != gp::Ok) return false;
+    gp::GdipGraphicsClear(g, argb);
+    gp::GdipDeleteGraphics(g);
+    return gp::GdipSaveImageToFile(bitmap, wide(path).c_str(), &clsid, nullptr) == gp::Ok;
+}
+
+bool writeHugeIndexedPng(const std::string& path, int w, int h) {
+    ensureGdiplus();
+    CLSID clsid;
+    if (!encoderFor(L"image/png", &clsid)) return false;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    // One bit a pixel: 10 000 x 10 000 stays at 12.5 MB here and a few
+    // kilobytes on disk.
+    if (gp::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat1bppIndexed, nullptr, &bitmap) != gp::Ok)
+        return false;
+    gp::ScopedImage owner(bitmap);
+    return gp::GdipSaveImageToFile(bitmap, wide(path).c_str(), &clsid, nullptr) == gp::Ok;
+}
+
+bool readPicture(const std::string& path, Pixels* out) {
+    ensureGdiplus();
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (gp::GdipCreateBitmapFromFile(wide(path).c_str(), &bitmap) != gp::Ok) return false;
+    gp::ScopedImage owner(bitmap);
+    UINT w = 0, h = 0;
+    gp::GdipGetImageWidth(bitmap, &w);
+    gp::GdipGetImageHeight(bitmap, &h);
+    Gdiplus::GpRect rect(0, 0, (INT)w, (INT)h);
+    Gdiplus::BitmapData data = {};
+    if (gp::GdipBitmapLockBits(bitmap, &rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+        gp::Ok)
+        return false;
+    out->width = (int)w;
+    out->height = (int)h;
+    out->argb.resize((size_t)w * h);
+    for (UINT y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                            (ptrdiff_t)y * data.Stride);
+        std::copy(row, row + w, out->argb.begin() + (size_t)y * w);
+    }
+    gp::GdipBitmapUnlockBits(bitmap, &data);
+    return true;
+}
+
+}  // namespace e2e

@@ -1,0 +1,134 @@
+// Drives the real Trackvane.exe from outside, as an operator would: a scratch
+// folder of its own with the exe copied in, the program started as a process
+// of its own, its message boxes read and answered, keys posted to the control
+// dialog, and its end watched, so that a crash or a hang shows as such instead
+// of stalling the test run.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A message box the program showed, and the buttons it offered.
+struct ShownBox {
+    std::string text;
+    bool hasOk = false;
+    bool hasCancel = false;
+    bool hasRetry = false;
+};
+
+// How a run of the program ended.
+struct Ending {
+    bool exitedByItself = false;  // within 10 s of being asked to close
+    DWORD exitCode = STILL_ACTIVE;
+    bool clean() const { return exitedByItself && exitCode == 0; }
+    std::string describe() const;
+};
+
+// Trackvane.exe in bin\ of the build tree this test program belongs to.
+std::string builtExe();
+
+class ProgramDriver {
+public:
+    // The program lives in <scratch>\app\, so that a name like "..\x" can be
+    // checked against a folder the test owns on either side of it.
+    ProgramDriver();
+    ~ProgramDriver();  // a program still running is ended; the folder removed
+    ProgramDriver(const ProgramDriver&) = delete;
+    ProgramDriver& operator=(const ProgramDriver&) = delete;
+
+    // Files, named relative to the program's folder ("data\\psn.txt",
+    // "..\\x.jpg"); missing folders are made. Bytes are written as given.
+    std::string path(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;  // empty when missing
+    bool exists(const std::string& name) const;
+    // Every file under the scratch folder, as "relative\\name size".
+    std::vector<std::string> listFiles() const;
+
+    // Starts the exe and waits until the control dialog has loaded the roster
+    // and shown the output window (the first tick of its start-up timer).
+    bool start(DWORD ms = 60000);
+    DWORD startupMs() const { return startupMs_; }
+    bool running() const;
+    HWND dialog() const { return dialog_; }
+    HWND outputWindow() const;
+    std::string caption() const;
+    // The program's window thread answers within a few seconds.
+    bool responsive() const;
+
+    // Boxes are answered whenever the driver waits. By default with Cancel
+    // where there is one, else with OK.
+    void setAnswer(std::function<int(const ShownBox&)> answer) { answer_ = std::move(answer); }
+    const std::vector<ShownBox>& boxes() const { return boxes_; }
+    void clearBoxes() { boxes_.clear(); }
+    // Waits about ms milliseconds, answering boxes.
+    void pause(DWORD ms);
+    // Waits until done() or ms milliseconds passed, answering boxes.
+    bool waitUntil(const std::function<bool()>& done, DWORD ms);
+    // Waits until a box whose text contains `part` has been answered.
+    bool waitForBox(const std::string& part, DWORD ms = 10000);
+
+    // Input as the keyboard and mouse would give it. Open boxes are answered
+    // first, since a modal box would swallow the key.
+    void key(UINT vk);
+    void click(int controlId);
+    int listRows() const;  // -1 when the list does not answer
+    // Waits (a few seconds at most) until the program has handled what was
+    // posted to it.
+    void settle() const;
+
+    // Enter, the contestant's key, about 300 ms, the same key again, full
+    // stop. Returns what was appended to the records file once the block is
+    // complete (it ends in an empty line), or what is there after 10 s.
+    std::string runShortRace(UINT contestantKey = '1');
+
+    // Presses Export and returns the table it wrote, in the ANSI code page
+    // (empty on failure); the picture's path goes to *picture.
+    std::string exportBoards(std::string* picture = nullptr);
+
+    // Asks the control dialog to close, answers boxes meanwhile, and waits
+    // up to 10 s for the process to end; one still running is terminated.
+    Ending close();
+
+private:
+    void serviceBoxes();
+    std::vector<HWND> ownWindows() const;
+    std::string recordsBytes() const { return read("data\\_records.csv"); }
+
+    std::string root_;  // ends in a backslash
+    std::string app_;
+    PROCESS_INFORMATION pi_ = {};
+    bool started_ = false;
+    HWND dialog_ = nullptr;
+    DWORD startupMs_ = 0;
+    std::vector<ShownBox> boxes_;
+    std::function<int(const ShownBox&)> answer_;
+};
+
+// Lines of a text cut at CR LF; the last one may be empty.
+std::vector<std::string> crlfLines(const std::string& text);
+// Bytes of a fixed pseudo-random sequence, NULs and line ends included.
+std::string pseudoRandomBytes(size_t n, uint32_t seed);
+// Counts non-overlapping occurrences.
+size_t countOf(const std::string& text, const std::string& part);
+
+// Pictures made with GDI+ in this process.
+// A picture of one colour; mime "image/jpeg" or "image/png".
+bool writeSolidPicture(const std::string& path, int w, int h, uint32_t argb, const wchar_t* mime);
+// A black 1-bit indexed PNG, small on disk whatever its size in pixels.
+bool writeHugeIndexedPng(const std::string& path, int w, int h);
+// The pixels of a picture file as ARGB, row by row.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> argb;
+};
+bool readPicture(const std::string& path, Pixels* out);
+
+}  // namespace e2e
