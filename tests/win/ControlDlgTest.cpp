@@ -285,6 +285,9 @@ TEST_F(ControlDlgSettingsTest, DirectScoringSetsAddsAndTakesAway) {
             GetDlgItemTextA(score, IDC_SCORE_NAME, name, sizeof name);
             EXPECT_STREQ(name, "张伟");
             EXPECT_EQ(GetDlgItemInt(score, IDC_SCORE_CHANGE, nullptr, TRUE), 5u);
+            char minus[8] = {};
+            GetDlgItemTextA(score, IDC_SCORE_MINUS, minus, sizeof minus);
+            EXPECT_STREQ(minus, "-");
             clickButton(score, IDC_SCORE_MINUS);
         });
         EXPECT_EQ(contestants[0].score, -2);
