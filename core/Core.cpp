@@ -69,6 +69,21 @@ std::wstring toWide(const std::string& ansi) {
     return w;
 }
 
+bool findImageEncoder(const wchar_t* mime, CLSID* clsid) {
+    UINT count = 0, bytes = 0;
+    if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (gp::GdipGetImageEncoders(count, bytes, codecs) != gp::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == mime) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
 CCore::CCore() = default;
 
 // --- configuration ---

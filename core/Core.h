@@ -109,3 +109,6 @@ extern CCore* core;
 
 // ANSI (code page of the system) to UTF-16, for GDI+ and file names.
 std::wstring toWide(const std::string& ansi);
+
+// The class id of GDI+'s encoder for a MIME type such as L"image/png".
+bool findImageEncoder(const wchar_t* mime, CLSID* clsid);

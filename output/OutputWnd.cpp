@@ -240,30 +240,13 @@ void COutputWnd::refresh() {
 
 // --- export ---
 
-namespace {
-bool pngEncoder(CLSID* clsid) {
-    UINT count = 0, bytes = 0;
-    if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
-    std::vector<BYTE> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (gp::GdipGetImageEncoders(count, bytes, codecs) != gp::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == L"image/png") {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-}  // namespace
-
 bool COutputWnd::savePicture(const std::string& path, std::string* reason) const {
     CLSID png;
     if (!frame_.bitmap()) {
         *reason = "记分牌画面尚未生成";
         return false;
     }
-    if (!pngEncoder(&png)) {
+    if (!findImageEncoder(L"image/png", &png)) {
         *reason = "系统缺少 PNG 图片编码器";
         return false;
     }

@@ -1,6 +1,8 @@
 #include "tests/e2e/ProgramDriver.h"
 
+#include "core/Core.h"
 #include "framework/Handles.h"
+#include "tests/win/WinTestSupport.h"
 
 #include <commctrl.h>
 
@@ -19,26 +21,6 @@ void makeFolders(const std::string& full) {
     // Every prefix that ends before a backslash, past the drive's own.
     for (size_t at = full.find('\\', 3); at != std::string::npos; at = full.find('\\', at + 1))
         CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
-}
-
-void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = dir + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full + "\\");
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 void listTree(const std::string& dir, const std::string& relative, std::vector<std::string>* out) {
@@ -94,28 +76,6 @@ BOOL CALLBACK collectOwn(HWND w, LPARAM data) {
     return TRUE;
 }
 
-std::wstring wide(const std::string& ansi) {
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? n : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &w[0], n);
-    w.resize(wcslen(w.c_str()));
-    return w;
-}
-
-// The exported table is UTF-8 with a byte-order mark; the names the tests
-// compare with are in the ANSI code page.
-std::string utf8ToAnsi(const std::string& utf8) {
-    const size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), nullptr, 0);
-    if (n <= 0) return std::string();
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), &w[0], n);
-    const int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string ansi(m > 0 ? m : 0, '\0');
-    if (m > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), n, &ansi[0], m, nullptr, nullptr);
-    return ansi;
-}
-
 void ensureGdiplus() {
     static ULONG_PTR token = 0;
     if (token) return;
@@ -123,20 +83,6 @@ void ensureGdiplus() {
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
 }
 
-bool encoderFor(const wchar_t* mime, CLSID* clsid) {
-    UINT count = 0, bytes = 0;
-    if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
-    std::vector<BYTE> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (gp::GdipGetImageEncoders(count, bytes, codecs) != gp::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == mime) {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -387,7 +333,9 @@ std::string ProgramDriver::exportBoards(std::string* picture) {
             *picture = folder + name;
     } while (FindNextFileA(h, &fd));
     FindClose(h);
-    return utf8ToAnsi(table);
+    // The exported table is UTF-8 with a byte-order mark; the names the tests
+    // compare with are in the ANSI code page.
+    return CCore().utf8ToAnsi(table);
 }
 
 Ending ProgramDriver::close() {
@@ -442,7 +390,7 @@ size_t countOf(const std::string& text, const std::string& part) {
 bool writeSolidPicture(const std::string& path, int w, int h, uint32_t argb, const wchar_t* mime) {
     ensureGdiplus();
     CLSID clsid;
-    if (!encoderFor(mime, &clsid)) return false;
+    if (!findImageEncoder(mime, &clsid)) return false;
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (gp::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &bitmap) != gp::Ok)
         return false;
@@ -451,26 +399,26 @@ bool writeSolidPicture(const std::string& path, int w, int h, uint32_t argb, con
     if (gp::GdipGetImageGraphicsContext(bitmap, &g) != gp::Ok) return false;
     gp::GdipGraphicsClear(g, argb);
     gp::GdipDeleteGraphics(g);
-    return gp::GdipSaveImageToFile(bitmap, wide(path).c_str(), &clsid, nullptr) == gp::Ok;
+    return gp::GdipSaveImageToFile(bitmap, toWide(path).c_str(), &clsid, nullptr) == gp::Ok;
 }
 
 bool writeHugeIndexedPng(const std::string& path, int w, int h) {
     ensureGdiplus();
     CLSID clsid;
-    if (!encoderFor(L"image/png", &clsid)) return false;
+    if (!findImageEncoder(L"image/png", &clsid)) return false;
     Gdiplus::GpBitmap* bitmap = nullptr;
     // One bit a pixel: 10 000 x 10 000 stays at 12.5 MB here and a few
     // kilobytes on disk.
     if (gp::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat1bppIndexed, nullptr, &bitmap) != gp::Ok)
         return false;
     gp::ScopedImage owner(bitmap);
-    return gp::GdipSaveImageToFile(bitmap, wide(path).c_str(), &clsid, nullptr) == gp::Ok;
+    return gp::GdipSaveImageToFile(bitmap, toWide(path).c_str(), &clsid, nullptr) == gp::Ok;
 }
 
 bool readPicture(const std::string& path, Pixels* out) {
     ensureGdiplus();
     Gdiplus::GpBitmap* bitmap = nullptr;
-    if (gp::GdipCreateBitmapFromFile(wide(path).c_str(), &bitmap) != gp::Ok) return false;
+    if (gp::GdipCreateBitmapFromFile(toWide(path).c_str(), &bitmap) != gp::Ok) return false;
     gp::ScopedImage owner(bitmap);
     UINT w = 0, h = 0;
     gp::GdipGetImageWidth(bitmap, &w);

@@ -16,6 +16,8 @@ int recordBox(HWND, const std::string& text, UINT type) {
 
 uint32_t readFakeTick() { return fakeTick; }
 
+}  // namespace
+
 void removeTree(const std::string& dir) {
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
@@ -35,7 +37,6 @@ void removeTree(const std::string& dir) {
     }
     RemoveDirectoryA(dir.c_str());
 }
-}  // namespace
 
 ScratchFolder::ScratchFolder() {
     char temp[MAX_PATH];

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// Removes a folder (ending in a backslash) and everything in it.
+void removeTree(const std::string& dir);
+
 // A fresh folder under the temp folder, removed with everything in it.
 class ScratchFolder {
 public:
