@@ -84,6 +84,21 @@ private:
     HDC dc_;
 };
 
+// BeginPaint and EndPaint around one WM_PAINT.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND w) : w_(w), dc_(BeginPaint(w, &ps_)) {}
+    ~ScopedPaint() { EndPaint(w_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND w_;
+    PAINTSTRUCT ps_;
+    HDC dc_;
+};
+
 // Selects an object into a DC for one scope and puts the old one back.
 class ScopedSelect {
 public:

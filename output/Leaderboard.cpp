@@ -132,6 +132,8 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
     count = std::clamp(count, 0, MAX_CONTESTANTS);
     std::fill(totals, totals + MAX_CONTESTANTS, Contestant{});
     for (int i = 0; i < count; ++i) fitName(fixedText(roster[i].name), totals[i].name);
+    std::string names[MAX_CONTESTANTS];
+    for (int i = 0; i < count; ++i) names[i] = recordName(fixedText(totals[i].name));
 
     const int64_t from = toSerialSeconds(weekWindowStart(now));
     const int64_t to = toSerialSeconds(now);
@@ -139,15 +141,14 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
     for (const Race& race : races_) {
         if (race.raceSeconds < from || race.raceSeconds > to) continue;
         hasWeeklyData = hasWeeklyData || !race.results.empty();
-        addWeekOf(race, count, totals);
+        addWeekOf(race, names, count, totals);
     }
     placeByScore(totals, count);
     return hasWeeklyData;
 }
 
-void RecordsIndex::addWeekOf(const Race& race, int count, Contestant* totals) {
-    std::string names[MAX_CONTESTANTS];
-    for (int i = 0; i < count; ++i) names[i] = recordName(fixedText(totals[i].name));
+void RecordsIndex::addWeekOf(const Race& race, const std::string* names, int count,
+                             Contestant* totals) {
     for (const Result& result : race.results) {
         for (int i = 0; i < count; ++i) {
             if (names[i] != result.name) continue;

@@ -57,7 +57,8 @@ private:
     };
 
     void takeLine(std::string_view line);
-    static void addWeekOf(const Race& race, int count, Contestant* totals);
+    // `names`: the roster's names as the records file writes them.
+    static void addWeekOf(const Race& race, const std::string* names, int count, Contestant* totals);
 
     std::vector<Race> races_;
     // Lines after a header whose time cannot be read, or before any header,

@@ -2,6 +2,7 @@
 
 #include "core/Core.h"
 #include "core/TextFields.h"
+#include "framework/Handles.h"
 #include "output/ExportTable.h"
 #include "output/Layout.h"
 #include "output/OutputWnd.h"
@@ -181,15 +182,14 @@ void CControlDlg::OnTimer(UINT_PTR id) {
 
 BOOL CControlDlg::OnPaint() {
     if (!IsIconic(m_hWnd)) return FALSE;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
+    ScopedPaint paint(m_hWnd);
+    HDC dc = paint.dc();
     SendMessageA(m_hWnd, WM_ICONERASEBKGND, (WPARAM)dc, 0);
     RECT client;
     GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, appIcon);
-    EndPaint(m_hWnd, &ps);
     return TRUE;
 }
 

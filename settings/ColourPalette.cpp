@@ -20,19 +20,6 @@ uint32_t systemColour(int index) { return GetSysColor(index); }
 RECT toRect(const GridRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 GridRect toGridRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-class PaintScope {
-public:
-    explicit PaintScope(HWND w) : w_(w), dc_(BeginPaint(w, &ps_)) {}
-    ~PaintScope() { EndPaint(w_, &ps_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC dc() const { return dc_; }
-
-private:
-    HWND w_;
-    PAINTSTRUCT ps_;
-    HDC dc_;
-};
 
 }  // namespace
 
@@ -329,7 +316,7 @@ void CColourPalette::OnDestroy() {
 // --- painting ---
 
 void CColourPalette::OnPaint() {
-    PaintScope paint(m_hWnd);
+    ScopedPaint paint(m_hWnd);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             if (row == CUSTOM_BUTTON_ROW && column > 0) break;  // one button for the row
