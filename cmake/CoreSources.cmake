@@ -6,6 +6,8 @@ set(TRACKVANE_CORE_SOURCES
     race/RaceState.cpp
     race/Roster.cpp
     race/RecordLines.cpp
+    race/KeyTable.cpp
+    race/RaceClock.cpp
     output/TimeText.cpp
     output/Leaderboard.cpp
     output/Layout.cpp

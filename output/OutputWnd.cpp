@@ -3,6 +3,7 @@
 #include "core/Core.h"
 #include "output/Leaderboard.h"
 #include "race/ControlDlg.h"
+#include "race/RaceClock.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
 #include "res/resource.h"
@@ -104,16 +105,17 @@ void COutputWnd::OnDestroy() {
     releaseImages();
 }
 
+// The keys are the control dialog's: it carries out what the key table makes
+// of them, so both windows always agree.
 BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN) {
-        const int key = (int)msg->wParam;
-        if (key == VK_RETURN || key == VK_ESCAPE) return TRUE;  // never closes by keyboard
-        if (key >= '1' && key <= '8') toggleClock(key, '1');
-        else if (key == VK_NUMPAD0) PostMessageA(mainDlgWnd, UM_REMOTE_KEY, VK_NUMPAD0, 0);
-        else if (key >= VK_NUMPAD1 && key <= VK_NUMPAD8) toggleClock(key, VK_NUMPAD1);
-    } else if (msg->message == WM_SYSKEYDOWN) {
-        msg->wParam = 0;  // Alt+F4 and friends do nothing on the audience screen
-        return TRUE;
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+        const KeyDecision d = decideKey(keyEventOf(*msg), raceKeyContext(KeyWindow::Output));
+        if (d.command == RaceCommand::RemoteCommand)
+            PostMessageA(mainDlgWnd, UM_REMOTE_KEY, VK_NUMPAD0, 0);
+        else if (d.command != RaceCommand::None)
+            PostMessageA(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
+        if (d.clearKey) msg->wParam = 0;
+        if (d.consumed) return TRUE;
     }
     return CDialog::PreTranslateMessage(msg);
 }
@@ -181,21 +183,11 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
 
 // --- race clocks ---
 
-void COutputWnd::toggleClock(int key, int base) {
+void COutputWnd::toggleClock(int key, int base, uint32_t now) {
     if (!raceRunning) return;
     const int i = key - base;
     if (i < 0 || i >= MAX_CONTESTANTS) return;
-    Contestant& c = contestants[i];
-    if (c.timing == 1) {
-        c.stopTick = CCore::tickNow();
-        c.timing = 0;
-    } else {
-        // A start tick of 0 means "never started"; at the one tick in 49.7
-        // days where the count reads 0, the start is taken a millisecond on.
-        const uint32_t now = CCore::tickNow();
-        c.startTick = now ? now : 1;
-        c.timing = 1;
-    }
+    toggleClockAt(contestants[i], now);
     refresh();
 }
 

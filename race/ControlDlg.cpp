@@ -207,31 +207,54 @@ void CControlDlg::OnDestroy() {
     mainDlgWnd = nullptr;
 }
 
+KeyEvent keyEventOf(const MSG& msg) {
+    const auto down = [](int vk) { return (GetKeyState(vk) & 0x8000) != 0; };
+    return keyEventOf((int)msg.wParam, (uint32_t)msg.lParam, msg.message == WM_SYSKEYDOWN,
+                      down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
+}
+
+KeyContext raceKeyContext(KeyWindow window) {
+    const bool modal = mainDlgWnd && !IsWindowEnabled(mainDlgWnd);
+    return KeyContext{window, raceRunning != 0, modal};
+}
+
 BOOL CControlDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN) {
-        const int key = (int)msg->wParam;
-        if (key == VK_RETURN) {
-            if (!raceRunning) toggleRace();
-            return TRUE;
-        }
-        if (key == VK_ESCAPE) return TRUE;
-        if (key == '0') clearData();
-        else if (key >= '1' && key <= '8') {
-            if (outputWnd) outputWnd->toggleClock(key, '1');
-        } else if (key == VK_NUMPAD0) remoteCommand(key);
-        else if (key >= VK_NUMPAD1 && key <= VK_NUMPAD8) {
-            if (outputWnd) outputWnd->toggleClock(key, VK_NUMPAD1);
-        } else if (key == VK_OEM_PERIOD) {
-            if (raceRunning) toggleRace();
-        } else {
-            core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key));
-        }
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+        const KeyEvent key = keyEventOf(*msg);
+        const KeyDecision d = decideKey(key, raceKeyContext(KeyWindow::Control));
+        carryOut(d.command, d.contestant, key.virtualKey);
+        if (d.clearKey) msg->wParam = 0;
+        if (d.consumed) return TRUE;
     } else if (msg->message == UM_REFRESH_TIMES) {
         refreshTimes();
     } else if (msg->message == UM_REMOTE_KEY) {
         remoteCommand((int)msg->wParam);
+    } else if (msg->message == UM_RACE_COMMAND) {
+        carryOut((RaceCommand)msg->wParam, (int)msg->lParam, 0);
     }
     return CDialog::PreTranslateMessage(msg);
+}
+
+bool CControlDlg::modalWindowOpen() const { return m_hWnd && !IsWindowEnabled(m_hWnd); }
+
+void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
+    // A command posted by the audience window may arrive after a modal window
+    // opened; it waits for nobody and is dropped.
+    if (command != RaceCommand::None && modalWindowOpen()) return;
+    switch (command) {
+    case RaceCommand::StartRace:
+        if (!raceRunning) toggleRace();
+        break;
+    case RaceCommand::EndRace:
+        if (raceRunning) toggleRace();
+        break;
+    case RaceCommand::ClearData: clearData(); break;
+    case RaceCommand::RemoteCommand: remoteCommand(VK_NUMPAD0); break;
+    case RaceCommand::ToggleClock: toggleContestantClock(contestant); break;
+    case RaceCommand::Undo: undoClockAction(); break;
+    case RaceCommand::ShowKeyCode: core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key)); break;
+    case RaceCommand::None: break;
+    }
 }
 
 // --- race flow ---
@@ -246,6 +269,7 @@ void CControlDlg::refreshOutput() {
 }
 
 void CControlDlg::toggleRace() {
+    clockHistory_.clear();
     if (!raceRunning) {
         clearData();
         raceRunning = 1;
@@ -319,7 +343,23 @@ void CControlDlg::clearData() {
 }
 
 void CControlDlg::remoteCommand(int key) {
-    if (key == VK_NUMPAD0) toggleRace();
+    if (key == VK_NUMPAD0 && !modalWindowOpen()) toggleRace();
+}
+
+// Before the output window exists the clocks are left alone, as its layout
+// binds the photos to the table.
+void CControlDlg::toggleContestantClock(int i) {
+    if (!raceRunning || !outputWnd || i < 0 || i >= MAX_CONTESTANTS) return;
+    const uint32_t now = CCore::tickNow();
+    clockHistory_.record(i, contestants[i]);
+    outputWnd->toggleClock(i + '1', '1', now);
+    refreshTimes();
+}
+
+void CControlDlg::undoClockAction() {
+    if (!raceRunning || clockHistory_.undo(contestants) < 0) return;
+    refreshOutput();
+    refreshTimes();
 }
 
 void CControlDlg::refreshTimes() {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "race/KeyTable.h"
+#include "race/RaceClock.h"
 
 #include <string>
 #include <vector>
@@ -14,9 +16,16 @@ class CControlDlg;
 // Posted by the output window to the control dialog.
 constexpr UINT UM_REFRESH_TIMES = WM_USER + 1;
 constexpr UINT UM_REMOTE_KEY = WM_USER + 2;
+// A race command of the key table (wParam) taken on the audience window;
+// lParam: the contestant of a clock command.
+constexpr UINT UM_RACE_COMMAND = WM_USER + 3;
 
 extern COutputWnd* outputWnd;
 extern HWND mainDlgWnd;
+
+// The key-table view of a key-down message and of the race as it stands.
+KeyEvent keyEventOf(const MSG& msg);
+KeyContext raceKeyContext(KeyWindow window);
 
 class CControlDlg : public CDialog {
 public:
@@ -36,6 +45,13 @@ public:
     void refreshTimes();
     std::string formatElapsed(int i);
     void remoteCommand(int key);
+    // Carries out a command of the key table, from either window.
+    void carryOut(RaceCommand command, int contestant, int key);
+    void toggleContestantClock(int i);
+    void undoClockAction();
+    // While one is open (options, scoring, a message box, the colour
+    // dialogs) this dialog is disabled, and no key changes the race.
+    bool modalWindowOpen() const;
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
 
@@ -66,6 +82,7 @@ private:
     bool flushPendingRecords(HWND owner);
     void warnUnwrittenRecords(HWND owner);
 
+    ClockHistory clockHistory_;
     std::vector<std::vector<std::string>> pendingRecords_;
     std::string rosterProblem_;   // told once, after the output window is up
     bool rosterProblemTold_ = false;

@@ -270,9 +270,16 @@ void CColourPalette::chooseCustomColour() {
     // The dialog starts on the opening colour only when told to, as the
     // framework's colour dialog does for any colour but black.
     if (initialColour != 0) cc.Flags |= CC_RGBINIT;
+    // The colour dialog disables the palette, its owner; the dialog the
+    // button sits on must wait for it too, or it would take clicks (OK among
+    // them) behind the colour dialog.
+    HWND dialog = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    const bool disableDialog = dialog && dialog != m_hWnd && IsWindowEnabled(dialog);
+    if (disableDialog) EnableWindow(dialog, FALSE);
     inColourDialog = true;
     const BOOL confirmed = ChooseColorA(&cc);
     inColourDialog = false;
+    if (disableDialog) EnableWindow(dialog, TRUE);
     if (!confirmed) return;
     currentColour = cc.rgbResult;
     for (int i = 0; i < CUSTOM_COLOUR_COUNT; ++i) first[i].colour = customs[i];

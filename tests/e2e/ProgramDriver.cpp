@@ -274,6 +274,43 @@ void ProgramDriver::key(UINT vk) {
     PostMessageA(dialog_, WM_KEYDOWN, vk, 1);
 }
 
+void ProgramDriver::keyTo(HWND target, UINT vk, LPARAM lParam, UINT message) {
+    serviceBoxes();
+    PostMessageA(target, message, vk, lParam);
+}
+
+std::string ProgramDriver::listText(int row, int column) const {
+    HWND list = GetDlgItem(dialog_, kListId);
+    if (!list || !started_) return std::string();
+    // The list writes into memory of its own process.
+    const size_t textBytes = 256;
+    char* remote = static_cast<char*>(VirtualAllocEx(pi_.hProcess, nullptr, sizeof(LVITEMA) + textBytes,
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return std::string();
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.cchTextMax = (int)textBytes;
+    item.pszText = remote + sizeof item;
+    char text[textBytes] = {};
+    DWORD_PTR got = 0;
+    if (WriteProcessMemory(pi_.hProcess, remote, &item, sizeof item, nullptr) &&
+        SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &got))
+        ReadProcessMemory(pi_.hProcess, remote + sizeof item, text, textBytes - 1, nullptr);
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+std::string ProgramDriver::itemText(int controlId) const {
+    return windowText(GetDlgItem(dialog_, controlId));
+}
+
+HWND ProgramDriver::dialogCalled(const std::string& caption) const {
+    for (HWND w : ownWindows())
+        if (w != dialog_ && className(w) == "#32770" && IsWindowVisible(w) && windowText(w) == caption)
+            return w;
+    return nullptr;
+}
+
 void ProgramDriver::click(int controlId) {
     serviceBoxes();
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),

@@ -77,8 +77,18 @@ public:
     // Input as the keyboard and mouse would give it. Open boxes are answered
     // first, since a modal box would swallow the key.
     void key(UINT vk);
+    // A key message as the keyboard sends it to any window of the program:
+    // lParam with the repeat count 1, or the extended (1 << 24) and held
+    // (1 << 30) bits.
+    void keyTo(HWND target, UINT vk, LPARAM lParam = 1, UINT message = WM_KEYDOWN);
     void click(int controlId);
     int listRows() const;  // -1 when the list does not answer
+    // A cell of the control dialog's list, read across the process boundary.
+    std::string listText(int row, int column) const;
+    // The text of a control of the control dialog (1022: the race status).
+    std::string itemText(int controlId) const;
+    // A visible dialog of the program with this caption, or null.
+    HWND dialogCalled(const std::string& caption) const;
     // Waits (a few seconds at most) until the program has handled what was
     // posted to it.
     void settle() const;

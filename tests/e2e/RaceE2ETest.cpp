@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -64,6 +65,85 @@ TEST(RaceEndToEnd, AWholeRaceFromTheKeyboardLandsInTheRecordsFile) {
     EXPECT_EQ(got[3], "王芳,8880000,0");
     EXPECT_EQ(got[4], "");
     EXPECT_EQ(file.substr(file.size() - 4), "\r\n\r\n");  // the empty closing line
+}
+
+// The keyboard of a nervous operator and of a presenter remote, on both
+// windows of the real program, every key posted as the keyboard sends it.
+TEST(RaceEndToEnd, HeldStrayAndMistakenKeysLoseNoRace) {
+    const LPARAM held = 0x40000001, padWithoutNumLock = 0x00500001;
+    const int kStatus = 1022, kOptions = 1002;
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n");
+    ASSERT_TRUE(program.start());
+    HWND out = program.outputWindow();
+    ASSERT_NE(out, nullptr);
+    auto settled = [&] {
+        program.settle();
+        return program.itemText(kStatus);
+    };
+
+    // A held numpad 0: one race starts, nothing is written.
+    program.key(VK_NUMPAD0);
+    for (int i = 0; i < 10; ++i) program.keyTo(program.dialog(), VK_NUMPAD0, held);
+    EXPECT_EQ(settled(), "比赛进行中");
+    // Stray keys bring no box during a race; the pad's 2 with Num Lock off
+    // starts clock 2.
+    program.key(VK_SHIFT);
+    program.key(VK_F5);
+    program.keyTo(program.dialog(), VK_DOWN, padWithoutNumLock);
+    program.pause(300);
+    EXPECT_TRUE(program.boxes().empty());
+    // Stop, a restart by mistake, Backspace: the stopped time comes back.
+    program.key('1');
+    program.pause(700);
+    program.key('1');
+    settled();
+    const std::string stopped = program.listText(0, 2);
+    program.key('1');
+    program.pause(300);
+    program.keyTo(out, VK_BACK);
+    settled();
+    EXPECT_EQ(program.listText(0, 2), stopped);
+    // Full stop on the audience window ends the race: one block.
+    program.keyTo(out, VK_OEM_PERIOD);
+    EXPECT_EQ(settled(), "比赛结束！");
+    std::string file;
+    program.waitUntil([&] { return (file = program.read("data\\_records.csv")).size() > 40; }, 5000);
+    std::vector<std::string> lines = e2e::crlfLines(file);
+    ASSERT_EQ(lines.size(), 5u) << file;
+    EXPECT_EQ(e2e::countOf(file, "计时赛,"), 1u);
+    ASSERT_EQ(lines[1].substr(0, 5), "张伟,");
+    const long ms = timeOf(lines[1]);
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "%02ld'%02ld.%02ld\"", ms / 60000 % 60, ms / 1000 % 60, ms % 1000 / 10);
+    EXPECT_EQ(shown, stopped) << lines[1];
+    EXPECT_GT(timeOf(lines[2]), 0) << lines[2];
+    EXPECT_EQ(lines[3], "王芳,8880000,0");
+
+    // Enter on the audience window starts the next race; ended again.
+    program.keyTo(out, VK_RETURN);
+    EXPECT_EQ(settled(), "比赛进行中");
+    program.keyTo(out, VK_NUMPAD0);
+    EXPECT_EQ(settled(), "比赛结束！");
+    file = program.read("data\\_records.csv");
+
+    // Behind Options, numpad 0 on the audience window starts nothing, and
+    // neither Cancel nor OK changes the race or the file.
+    for (int button : {IDCANCEL, IDOK}) {
+        program.click(kOptions);
+        HWND options = nullptr;
+        program.waitUntil([&] { return (options = program.dialogCalled("选项")) != nullptr; }, 5000);
+        ASSERT_NE(options, nullptr);
+        program.keyTo(out, VK_NUMPAD0);
+        program.keyTo(out, VK_RETURN);
+        program.pause(300);
+        PostMessageA(options, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(options, button));
+        program.waitUntil([&] { return program.dialogCalled("选项") == nullptr; }, 5000);
+        EXPECT_NE(settled(), "比赛进行中");
+        EXPECT_EQ(program.read("data\\_records.csv"), file);
+    }
+    EXPECT_TRUE(program.boxes().empty());
+    EXPECT_TRUE(program.close().clean());
 }
 
 }  // namespace

@@ -304,8 +304,11 @@ TEST_F(ColourPaletteTest, ColourDialogFillsACustomSlotAndThePaletteStaysOpen) {
 
     colourDialogOwner = paletteWnd;
     bool dialogSeen = false;
-    colourDialogScript = [&dialogSeen](HWND dialog) {
+    bool ownerWaited = false;
+    colourDialogScript = [&dialogSeen, &ownerWaited, this](HWND dialog) {
         dialogSeen = true;
+        // The window the button sits on takes no click behind the dialog.
+        ownerWaited = !IsWindowEnabled(owner);
         SetDlgItemTextA(dialog, COLOR_RED, "10");
         SetDlgItemTextA(dialog, COLOR_GREEN, "20");
         SetDlgItemTextA(dialog, COLOR_BLUE, "30");
@@ -318,6 +321,8 @@ TEST_F(ColourPaletteTest, ColourDialogFillsACustomSlotAndThePaletteStaysOpen) {
     press(VK_RETURN);  // on the custom button: the dialog, modal
     KillTimer(nullptr, timer);
     ASSERT_TRUE(dialogSeen);
+    EXPECT_TRUE(ownerWaited);
+    EXPECT_TRUE(IsWindowEnabled(owner));
 
     ASSERT_TRUE(IsWindow(paletteWnd));
     EXPECT_EQ(GetCapture(), paletteWnd);

@@ -122,11 +122,92 @@ TEST_F(ControlDlgTest, ClearDataIsRefusedDuringARaceAndOtherKeysShowTheirValue) 
         clickButton(w, IDC_OPTIONS);
         EXPECT_EQ(boxes.boxes().size(), 2u);
         boxes.clear();
+        pressKey(w, VK_TAB);  // during a race no box takes the keyboard
+        EXPECT_TRUE(boxes.boxes().empty());
+        pressKey(w, VK_NUMPAD0);  // and ends it
+        EXPECT_EQ(raceRunning, 0);
         pressKey(w, VK_TAB);
         ASSERT_EQ(boxes.boxes().size(), 1u);
         EXPECT_EQ(boxes.boxes()[0].text, "按键值：9");
-        pressKey(w, VK_NUMPAD0);  // and ends it
+    });
+}
+
+TEST_F(ControlDlgTest, HeldStrayAndNumLockOffKeysAndTheAudienceWindowsKeys) {
+    const LPARAM held = 0x40000001, extended = 0x01000001;
+    withDialog([&](CControlDlg&, HWND w) {
+        HWND out = outputWnd->m_hWnd;
+        pressKey(w, VK_NUMPAD0);
+        for (int i = 0; i < 5; ++i) pressKey(w, VK_NUMPAD0, held);
+        EXPECT_EQ(raceRunning, 1);
+        EXPECT_EQ(records(), "");
+        pressKey(w, VK_SHIFT);
+        pressKey(w, VK_F5);
+        pressKey(w, VK_CAPITAL);
+        pressKey(w, VK_DOWN);  // the pad's 2 with Num Lock off
+        EXPECT_EQ(contestants[1].timing, 1);
+        pressKey(w, '1');
+        pressKey(w, '1');
+        for (int i = 0; i < 3; ++i) pressKey(w, '1', held);  // held, it stops the clock once only
+        EXPECT_EQ(contestants[0].timing, 0);
+        pressKey(w, VK_DOWN, extended);  // the arrow key is no race key
+        EXPECT_EQ(contestants[1].timing, 1);
+        EXPECT_TRUE(boxes.boxes().empty());
+
+        // The audience window takes the race keys too: full stop ends,
+        // Enter starts; Esc and Alt+F4 do nothing there.
+        pressKey(out, '3');
+        pumpPending();
+        EXPECT_EQ(contestants[2].timing, 1);
+        pressKey(out, VK_ESCAPE);
+        pressKey(out, VK_F4, 0x20000001, WM_SYSKEYDOWN);
+        pressKey(out, VK_OEM_PERIOD);
+        pumpPending();
         EXPECT_EQ(raceRunning, 0);
+        EXPECT_EQ(records().find("计时赛,"), 0u);
+        pressKey(out, VK_RETURN);
+        pumpPending();
+        EXPECT_EQ(raceRunning, 1);
+        pressKey(out, VK_INSERT);  // the pad's 0 with Num Lock off
+        pumpPending();
+        EXPECT_EQ(raceRunning, 0);
+        EXPECT_TRUE(IsWindowVisible(out));
+        EXPECT_TRUE(boxes.boxes().empty());
+    });
+}
+
+TEST_F(ControlDlgTest, UndoGivesBackTheStoppedTimeAfterAMistakenRestart) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        pressKey(w, VK_BACK);  // outside a race: nothing, and no box
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(61234);
+        pressKey(w, '1');
+        ticks.advance(2000);
+        pressKey(w, '1');  // the mistake: the clock starts again from zero
+        ticks.advance(500);
+        EXPECT_EQ(dlg.formatElapsed(0), "00'00.50\"");
+        pressKey(w, VK_BACK);
+        EXPECT_EQ(contestants[0].timing, 0);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 2), "01'01.23\"");
+
+        // Undoing a stop lets the clock run on from its first start.
+        pressKey(w, '2');
+        ticks.advance(1000);
+        pressKey(w, '2');
+        ticks.advance(1000);
+        holdControl(true);
+        pressKey(w, 'Z');
+        holdControl(false);
+        EXPECT_EQ(contestants[1].timing, 1);
+        EXPECT_EQ(dlg.formatElapsed(1), "00'02.00\"");
+        pressKey(outputWnd->m_hWnd, VK_BACK);  // and the audience window's Backspace the start
+        pumpPending();
+        EXPECT_EQ(contestants[1].startTick, 0u);
+        EXPECT_EQ(contestants[0].timing, 0);
+
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_NE(records().find("张伟,61234,0\r\n李娜,8880000,0\r\n"), std::string::npos);
+        EXPECT_TRUE(boxes.boxes().empty());
     });
 }
 
@@ -254,6 +335,49 @@ TEST_F(ControlDlgSettingsTest, SwitchingToAnObstacleRaceAddsTheScoreColumnAndRen
             clickButton(options, IDOK);
         });
         EXPECT_EQ(dlg.contestantList.GetColumnCount(), 3);
+    });
+}
+
+// Keys of the audience window and remote commands wait for modal windows:
+// nothing starts a race behind Options (whose OK would wipe it), and nothing
+// ends one behind the scoring dialog (whose score would come after the block).
+TEST_F(ControlDlgSettingsTest, NothingChangesTheRaceBehindAModalWindow) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\n");
+    withDialog([&](CControlDlg&, HWND w) {
+        HWND out = outputWnd->m_hWnd;
+        auto tryToChangeTheRace = [out, w] {
+            pressKey(out, VK_NUMPAD0);
+            pressKey(out, VK_RETURN);
+            pressKey(out, VK_OEM_PERIOD);
+            pressKey(out, '0');
+            PostMessageA(w, UM_REMOTE_KEY, VK_NUMPAD0, 0);
+            pumpPending();
+        };
+        for (int button : {IDCANCEL, IDOK}) {
+            whileModal([&] { clickButton(w, IDC_OPTIONS); }, [&](HWND options) {
+                tryToChangeTheRace();
+                EXPECT_EQ(raceRunning, 0);
+                clickButton(options, button);
+            });
+            EXPECT_EQ(raceRunning, 0);
+            EXPECT_EQ(records(), "");
+        }
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        whileModal([&] { doubleClickRow(w, 0); }, [&](HWND score) {
+            tryToChangeTheRace();
+            pressKey(out, '1');
+            pressKey(out, VK_BACK);
+            pumpPending();
+            EXPECT_EQ(raceRunning, 1);
+            EXPECT_EQ(contestants[0].timing, 1);
+            SetDlgItemTextA(score, IDC_SCORE, "9");
+            clickButton(score, IDC_SET_SCORE);
+        });
+        EXPECT_EQ(raceRunning, 1);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_NE(records().find(",9\r\n"), std::string::npos);
+        EXPECT_TRUE(boxes.boxes().empty());
     });
 }
 

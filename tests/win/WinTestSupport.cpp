@@ -136,12 +136,19 @@ bool pumpUntil(std::function<bool()> done, DWORD ms) {
     return true;
 }
 
-void pressKey(HWND target, UINT vk) {
+void holdControl(bool held) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = held ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+void pressKey(HWND target, UINT vk, LPARAM lParam, UINT message) {
     MSG m = {};
     m.hwnd = target;
-    m.message = WM_KEYDOWN;
+    m.message = message;
     m.wParam = vk;
-    m.lParam = 1;
+    m.lParam = lParam;
     if (!WalkPreTranslateTree(&m)) {
         TranslateMessage(&m);
         DispatchMessageA(&m);
