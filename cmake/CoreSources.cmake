@@ -8,6 +8,7 @@ set(TRACKVANE_CORE_SOURCES
     race/RecordLines.cpp
     race/KeyTable.cpp
     race/RaceClock.cpp
+    race/RaceJournal.cpp
     output/TimeText.cpp
     output/Leaderboard.cpp
     output/Layout.cpp

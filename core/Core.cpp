@@ -282,7 +282,48 @@ bool CCore::logAddLines(const std::string& path, const std::vector<std::string>&
     return false;
 }
 
+bool CCore::appendLinesFlushed(const std::string& path, const std::vector<std::string>& lines,
+                               DWORD* error) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    ScopedFile f(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
+        err = GetLastError();
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
+    if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;
+    err = ok && written != text.size() ? ERROR_DISK_FULL : GetLastError();
+    return false;
+}
+
+bool CCore::removeFile(const std::string& path, DWORD* error) {
+    if (DeleteFileA(path.c_str())) return true;
+    const DWORD e = GetLastError();
+    if (error) *error = e;
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND;
+}
+
+bool CCore::renameFile(const std::string& from, const std::string& to, bool replace, DWORD* error) {
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
+    if (error) *error = GetLastError();
+    return false;
+}
+
 // --- time ---
+
+int64_t CCore::wallNowMs() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const LocalTime t{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+    return toSerialSeconds(t) * 1000 + st.wMilliseconds;
+}
 
 LocalTime CCore::getTimeNow() {
     SYSTEMTIME st;
@@ -426,6 +467,10 @@ void CCore::msgboxWarning(HWND owner, const std::string& text) {
 
 bool CCore::msgboxRetry(HWND owner, const std::string& text) {
     return messageBox(owner, text, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+int CCore::msgboxQuestion(HWND owner, const std::string& text, UINT buttons) {
+    return messageBox(owner, text, buttons | MB_ICONQUESTION);
 }
 
 std::string CCore::errorText(DWORD error) {

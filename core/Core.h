@@ -52,8 +52,20 @@ public:
     bool logAddLines(const std::string& path, const std::vector<std::string>& lines,
                      DWORD* error = nullptr);
 
+    // Appends the lines and sees them on the disk (FlushFileBuffers) before
+    // it returns; false (and *error) when it could not.
+    bool appendLinesFlushed(const std::string& path, const std::vector<std::string>& lines,
+                            DWORD* error = nullptr);
+    // A file that is not there counts as removed.
+    bool removeFile(const std::string& path, DWORD* error = nullptr);
+    // Over an existing file only when asked to.
+    bool renameFile(const std::string& from, const std::string& to, bool replace = false,
+                    DWORD* error = nullptr);
+
     // Time.
     LocalTime getTimeNow();
+    // Local wall-clock time in milliseconds (toSerialSeconds scale).
+    int64_t wallNowMs();
     std::string getTimeNowStr(const std::string& format);
     LocalTime getTimeFromStr(const std::string& text);
     BOOL isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to);
@@ -86,6 +98,8 @@ public:
     void msgboxWarning(HWND owner, const std::string& text);
     // A warning with Retry and Cancel; true for Retry.
     bool msgboxRetry(HWND owner, const std::string& text);
+    // A question with MB_YESNO or MB_YESNOCANCEL; IDYES, IDNO or IDCANCEL.
+    int msgboxQuestion(HWND owner, const std::string& text, UINT buttons);
     // Tests replace the boxes: the hook gets the text and MB_ flags and
     // returns the button id the operator would have pressed.
     using MessageHook = int (*)(HWND owner, const std::string& text, UINT type);

@@ -47,6 +47,7 @@ BOOL CControlDlg::OnInitDialog() {
     dataDir = appPath + "data\\";
     rosterPath = dataDir + "psn.txt";
     recordsPath = dataDir + "_records.csv";
+    journalPath_ = dataDir + "_race-journal.txt";
     // Results must have somewhere to go even if the data folder was forgotten.
     CreateDirectoryA(dataDir.c_str(), nullptr);
     core->createFile(recordsPath, 0);
@@ -161,9 +162,30 @@ LRESULT CControlDlg::OnNotify(NMHDR* header) {
 void CControlDlg::OnOK() {}
 
 void CControlDlg::OnCancel() {
+    if (raceRunning && !askBeforeClosingARace()) return;
     // The close box: a result still waiting for the file gets a last try.
     if (!flushPendingRecords(m_hWnd)) warnUnwrittenRecords(m_hWnd);
+    else core->removeFile(journalPath_);  // its race, if any, is in the file now
     CDialog::OnCancel();
+}
+
+// Nothing of a race is lost without the operator having said so.
+bool CControlDlg::askBeforeClosingARace() {
+    const int answer = core->msgboxQuestion(
+        m_hWnd,
+        "比赛正在进行中，要关闭程序吗？\n\n"
+        "“是”：结束比赛，保存这场比赛的成绩，然后关闭。\n"
+        "“否”：不保存这场比赛，直接关闭。\n"
+        "“取消”：不关闭，回到比赛。",
+        MB_YESNOCANCEL);
+    if (answer == IDYES) {
+        toggleRace();
+        return true;
+    }
+    if (answer != IDNO) return false;
+    raceRunning = 0;
+    core->removeFile(journalPath_);
+    return true;
 }
 
 void CControlDlg::OnTimer(UINT_PTR id) {
@@ -178,6 +200,7 @@ void CControlDlg::OnTimer(UINT_PTR id) {
         rosterProblemTold_ = true;
         core->msgboxWarning(m_hWnd, rosterProblem_);
     }
+    offerToResume();
 }
 
 BOOL CControlDlg::OnPaint() {
@@ -273,6 +296,7 @@ void CControlDlg::toggleRace() {
     if (!raceRunning) {
         clearData();
         raceRunning = 1;
+        startJournal();
         setRaceTexts("结束比赛", "比赛进行中");
         return;
     }
@@ -295,10 +319,13 @@ void CControlDlg::toggleRace() {
     setRaceTexts("开始比赛", "比赛结束！");
 }
 
+// The journal goes only once the block is on the disk; until then it says
+// which block it waits for.
 void CControlDlg::writeRaceRecord() {
-    pendingRecords_.push_back(
-        raceRecordBlock(modeText, core->getTimeNowStr(""), contestants, contestantCount));
-    flushPendingRecords(m_hWnd);
+    const std::string stamp = core->getTimeNowStr("");
+    journal({journalEndLine(stamp, clockNow())});
+    pendingRecords_.push_back(raceRecordBlock(modeText, stamp, contestants, contestantCount));
+    if (flushPendingRecords(m_hWnd)) core->removeFile(journalPath_);
 }
 
 // Appends every waiting block in one write, oldest first, so blocks never
@@ -350,16 +377,145 @@ void CControlDlg::remoteCommand(int key) {
 // binds the photos to the table.
 void CControlDlg::toggleContestantClock(int i) {
     if (!raceRunning || !outputWnd || i < 0 || i >= MAX_CONTESTANTS) return;
-    const uint32_t now = CCore::tickNow();
+    const JournalClock now = clockNow();
+    journal({journalClockLine(nextClockAction(contestants[i]), i, now)});
     clockHistory_.record(i, contestants[i]);
-    outputWnd->toggleClock(i + '1', '1', now);
+    outputWnd->toggleClock(i + '1', '1', now.tick);
     refreshTimes();
 }
 
 void CControlDlg::undoClockAction() {
-    if (!raceRunning || clockHistory_.undo(contestants) < 0) return;
+    if (!raceRunning) return;
+    const int i = clockHistory_.undo(contestants);
+    if (i < 0) return;
+    journal({journalUndoLine(i, clockNow())});
     refreshOutput();
     refreshTimes();
+}
+
+// --- race journal ---
+
+JournalClock CControlDlg::clockNow() const { return JournalClock{CCore::tickNow(), core->wallNowMs()}; }
+
+// Told once per race: the race itself goes on in memory as before.
+void CControlDlg::journal(const std::vector<std::string>& lines) {
+    DWORD error = 0;
+    if (core->appendLinesFlushed(journalPath_, lines, &error) || journalWarned_) return;
+    journalWarned_ = true;
+    core->msgboxWarning(m_hWnd, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" +
+                                    CCore::errorText(error) +
+                                    "\n\n比赛照常进行；但如果程序中途意外关闭，这场比赛将无法恢复。");
+}
+
+void CControlDlg::startJournal() {
+    journalWarned_ = false;
+    const JournalClock now = clockNow();
+    // A journal still here waits for an ended race's block that could not be
+    // written yet: it is kept beside, for the operator.
+    if (core->isFileExist(journalPath_)) keepJournalAside(now.wallMs);
+    journal(journalRaceLines(modeText, isZhangai, scoreInit, now.wallMs, contestants, contestantCount, now));
+}
+
+// A whole new journal in place of the old one, never half of either.
+void CControlDlg::rewriteJournal(const std::vector<std::string>& lines) {
+    const std::string fresh = journalPath_ + ".new";
+    DWORD error = 0;
+    core->removeFile(fresh);
+    if (core->appendLinesFlushed(fresh, lines, &error) &&
+        core->renameFile(fresh, journalPath_, true, &error))
+        return;
+    core->removeFile(fresh);
+    journalWarned_ = true;
+    core->msgboxWarning(m_hWnd, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" +
+                                    CCore::errorText(error) +
+                                    "\n\n比赛照常进行；但如果程序中途意外关闭，这场比赛将无法恢复。");
+}
+
+// The journal under a name with its race's date, beside the data; returns
+// that name, or an empty text when it could not be renamed.
+std::string CControlDlg::keepJournalAside(int64_t startWallMs) {
+    const std::string base = dataDir + "_race-journal-" + fileStamp(fromSerialSeconds(startWallMs / 1000));
+    for (int n = 1; n < 100; ++n) {
+        const std::string name = base + (n > 1 ? "-" + std::to_string(n) : "") + ".txt";
+        if (core->isFileExist(name)) continue;
+        return core->renameFile(journalPath_, name) ? name : std::string();
+    }
+    return std::string();
+}
+
+// At start-up, once the audience window is up: a race the program did not
+// live to end is offered back.
+void CControlDlg::offerToResume() {
+    std::string bytes;
+    if (!core->isFileExist(journalPath_) || !core->readFile(journalPath_, &bytes, 1 << 20)) return;
+    const JournalRace race = readJournal(bytes);
+    if (!race.valid) {
+        // Cut off before its first whole line: there was no race to keep.
+        if (bytes.find('\n') == std::string::npos) {
+            core->removeFile(journalPath_);
+            return;
+        }
+        const std::string aside = keepJournalAside(core->wallNowMs());
+        core->msgboxWarning(m_hWnd, "上次留下的比赛过程记录无法读取，已另存为：\n" +
+                                        (aside.empty() ? journalPath_ : aside));
+        return;
+    }
+    if (race.ended) {
+        std::string records;
+        if (core->readFile(recordsPath, &records, (size_t)1 << 30) && journalRaceRecorded(race, records)) {
+            core->removeFile(journalPath_);  // its block made it after all
+            return;
+        }
+    }
+    const std::string start = formatTimeStamp(fromSerialSeconds(race.startWallMs / 1000));
+    const std::string question =
+        "上次的比赛没有正常结束（程序被关闭、出错或电脑断电）。\n\n"
+        "比赛开始于：" + start + "（" + race.modeText + "，" + core->getStrInt(race.count) + " 名选手）\n"
+        "已停表：" + core->getStrInt(race.stoppedClocks()) + " 人；仍在计时：" +
+        core->getStrInt(race.runningClocks()) + " 人\n\n"
+        "要恢复这场比赛吗？\n\n"
+        "“是”：比赛接着进行。已停表的成绩不变，仍在计时的选手从原来开始的时刻接着计时；"
+        "结束比赛后照常写入成绩记录。\n"
+        "“否”：不恢复，这场比赛不写入成绩记录；过程记录另存一份，可以用记事本查看。";
+    if (core->msgboxQuestion(m_hWnd, question, MB_YESNO) == IDYES) {
+        resumeRace(race);
+        return;
+    }
+    const std::string aside = keepJournalAside(race.startWallMs);
+    if (aside.empty()) core->removeFile(journalPath_);  // it must not ask again
+}
+
+void CControlDlg::resumeRace(const JournalRace& race) {
+    if ((isZhangai != 0) != (race.isZhangai != 0)) {
+        // The race goes on in the mode it was run in.
+        isZhangai = race.isZhangai;
+        while (contestantList.GetColumnCount() > 3) contestantList.DeleteColumn(3);
+        if (isZhangai) insertScoreColumn();
+    }
+    updateCaption();
+    const JournalClock now = clockNow();
+    resumeClocks(race, contestants, now);
+    contestantCount = race.count;
+    resultsReady = 0;
+    raceRunning = 1;
+    clockHistory_.clear();
+    journalWarned_ = false;
+    rewriteJournal(journalRaceLines(modeText, isZhangai, race.scoreInit, race.startWallMs, contestants,
+                                    contestantCount, now));
+    showContestantsInList();
+    setRaceTexts("结束比赛", "比赛进行中");
+    enableOutput();  // photos for the names of that race
+    refreshTimes();
+}
+
+void CControlDlg::showContestantsInList() {
+    contestantList.DeleteAllItems();
+    for (int i = 0; i < contestantCount; ++i) {
+        contestantList.InsertItem(i, core->getStrInt(i + 1));
+        contestantList.SetItemText(i, 1, std::string(fixedText(contestants[i].name)));
+        contestantList.SetItemText(i, 2, formatElapsed(i));
+        if (isZhangai) contestantList.SetItemText(i, 3, core->getStrInt(contestants[i].score));
+    }
 }
 
 void CControlDlg::refreshTimes() {
@@ -433,6 +589,7 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
     CScoreDlg dlg(nullptr);
     dlg.contestantIndex = item->iItem;
     if (dlg.DoModal() != IDOK) return;
+    journal({journalScoreLine(item->iItem, contestants[item->iItem].score, clockNow())});
     contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
     refreshOutput();
 }

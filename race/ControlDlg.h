@@ -6,6 +6,7 @@
 #include "framework/Dialog.h"
 #include "race/KeyTable.h"
 #include "race/RaceClock.h"
+#include "race/RaceJournal.h"
 
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ public:
     CListCtrl contestantList;
     HICON appIcon = nullptr;
 
+    // The journal of the race in progress, in the data folder.
+    const std::string& journalPath() const { return journalPath_; }
+
     // Race blocks that could not be written yet, oldest first.
     const std::vector<std::vector<std::string>>& pendingRecords() const { return pendingRecords_; }
 
@@ -81,6 +85,21 @@ private:
     void refreshOutput();
     bool flushPendingRecords(HWND owner);
     void warnUnwrittenRecords(HWND owner);
+    void showContestantsInList();
+    bool askBeforeClosingARace();
+
+    // The race journal: every change of a running race, on the disk before
+    // it shows; the race comes back from it after the program's death.
+    JournalClock clockNow() const;
+    void journal(const std::vector<std::string>& lines);
+    void startJournal();
+    void rewriteJournal(const std::vector<std::string>& lines);
+    std::string keepJournalAside(int64_t startWallMs);
+    void offerToResume();
+    void resumeRace(const JournalRace& race);
+
+    std::string journalPath_;
+    bool journalWarned_ = false;  // told once per race
 
     ClockHistory clockHistory_;
     std::vector<std::vector<std::string>> pendingRecords_;

@@ -12,6 +12,7 @@
 
 #include "core/TimeStamp.h"
 #include "output/Leaderboard.h"
+#include "race/RaceJournal.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
 #include "core/TextFields.h"
@@ -130,11 +131,38 @@ inline const char* checkIniValues(std::string_view bytes) {
     return nullptr;
 }
 
+// A journal left behind by a crash: any bytes rebuild some race or none, and
+// a rebuilt race written down afresh reads back as itself.
+inline const char* checkJournal(std::string_view bytes) {
+    const JournalRace race = readJournal(bytes);
+    if (!race.valid) return nullptr;
+    if (race.count < 0 || race.count > MAX_CONTESTANTS) return "journal with more than eight names";
+    if (race.stoppedClocks() + race.runningClocks() > race.count) return "journal clocks miscounted";
+    Contestant table[MAX_CONTESTANTS] = {};
+    const JournalClock now{race.last.tick + 5000u, race.last.wallMs + 3600000};
+    resumeClocks(race, table, now);
+    std::string lines;
+    for (const std::string& line : journalRaceLines(race.modeText, race.isZhangai, race.scoreInit,
+                                                    race.startWallMs, table, race.count, now))
+        lines += line + "\n";
+    const JournalRace again = readJournal(lines);
+    if (!again.valid || again.count != race.count) return "a resumed journal does not read back";
+    for (int i = 0; i < race.count; ++i) {
+        if (table[i].name[NAME_BYTES - 1] != '\0') return "journal name not terminated";
+        if (again.table[i].timing != table[i].timing || again.table[i].startTick != table[i].startTick ||
+            again.table[i].score != table[i].score)
+            return "a resumed clock does not read back";
+    }
+    journalRaceRecorded(race, bytes);
+    return nullptr;
+}
+
 inline const char* checkAll(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (const char* failure = checkRecords(bytes)) return failure;
     if (const char* failure = checkRoster(bytes)) return failure;
     if (const char* failure = checkIniValues(bytes)) return failure;
+    if (const char* failure = checkJournal(bytes)) return failure;
     return checkTimeStamp(bytes);
 }
 

@@ -4,7 +4,9 @@
 #include "core/Core.h"
 #include "output/OutputWnd.h"
 #include "race/ControlDlg.h"
+#include "race/RaceJournal.h"
 #include "race/RaceState.h"
+#include "core/TextFields.h"
 #include "res/resource.h"
 #include "tests/win/RaceWindowsFixture.h"
 
@@ -302,6 +304,165 @@ TEST_F(ControlDlgTest, AMissingRosterIsToldOnceAndTheRaceStillRuns) {
         const std::string file = records();
         EXPECT_EQ(file.find("\r\n") + 2, file.size() - 2);
     });
+}
+
+int64_t localWallMs() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return toSerialMs(LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond},
+                      st.wMilliseconds);
+}
+
+bool journalAsideExists(const ScratchFolder& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(dir.file("data\\_race-journal-*.txt").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return true;
+}
+
+TEST_F(ControlDlgTest, TheJournalFollowsEveryChangeAndGoesWithTheBlock) {
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        const std::string journal = "data\\_race-journal.txt";
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(1000);
+        pressKey(w, '1');
+        pressKey(w, '1');
+        pressKey(w, VK_BACK);
+        const std::string lines = dir.read(journal);
+        EXPECT_EQ(dlg.journalPath(), dir.file(journal));
+        EXPECT_NE(lines.find("race,start="), std::string::npos);
+        EXPECT_NE(lines.find(",mode=计时赛,isZhangai=0,scoreInit=0,contestants=3\r\n"
+                             "name,1,张伟\r\nname,2,李娜\r\nname,3,王芳\r\n"
+                             "start,1,tick=100000,wall="),
+                  std::string::npos)
+            << lines;
+        EXPECT_NE(lines.find("stop,1,tick=101000,"), std::string::npos);
+        EXPECT_NE(lines.find("restart,1,tick=101000,"), std::string::npos);
+        EXPECT_NE(lines.find("undo,1,tick=101000,"), std::string::npos);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_FALSE(core->isFileExist(dir.file(journal)));
+        EXPECT_NE(records().find("张伟,1000,0\r\n"), std::string::npos);
+        EXPECT_TRUE(boxes.boxes().empty());
+    });
+}
+
+// A journal as a race left it when the program died: 甲 stopped after 30 s,
+// 乙 running for 40 s with a score of 7, in an obstacle race.
+std::string leftJournal(uint32_t lastTick, int64_t lastWall) {
+    Contestant table[MAX_CONTESTANTS] = {};
+    fitName("甲", table[0].name);
+    fitName("乙", table[1].name);
+    const int64_t start = lastWall - 60000;
+    std::string j;
+    for (const std::string& line :
+         journalRaceLines("障碍赛", 1, 0, start, table, 2, {lastTick - 60000, start}))
+        j += line + "\r\n";
+    auto at = [&](uint32_t tick) { return JournalClock{tick, lastWall - (int64_t)(lastTick - tick)}; };
+    j += journalClockLine(ClockAction::Start, 0, at(lastTick - 40000)) + "\r\n";
+    j += journalClockLine(ClockAction::Start, 1, at(lastTick - 30000)) + "\r\n";
+    j += journalClockLine(ClockAction::Stop, 0, at(lastTick - 10000)) + "\r\n";
+    j += journalScoreLine(1, 7, at(lastTick)) + "\r\n";
+    return j;
+}
+
+TEST_F(ControlDlgTest, ARaceLeftInTheJournalComesBackOnYes) {
+    // Killed ten seconds ago under the same Windows: the tick count ran on.
+    dir.write("data\\_race-journal.txt", leftJournal(90000, localWallMs() - 10000));
+    boxes.setAnswer(IDYES);
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].type & MB_TYPEMASK, (UINT)MB_YESNO);
+        EXPECT_NE(boxes.boxes()[0].text.find("障碍赛，2 名选手"), std::string::npos);
+        EXPECT_NE(boxes.boxes()[0].text.find("已停表：1 人；仍在计时：1 人"), std::string::npos)
+            << boxes.boxes()[0].text;
+        EXPECT_EQ(raceRunning, 1);
+        EXPECT_EQ(text(w, IDC_STATUS), "比赛进行中");
+        char caption[128] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Trackvane（障碍赛）");
+        ASSERT_EQ(contestantCount, 2);
+        ASSERT_EQ(dlg.contestantList.GetItemCount(), 2);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 1), "甲");
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 2), "00'30.00\"");
+        EXPECT_EQ(dlg.contestantList.GetItemText(1, 3), "7");
+        EXPECT_EQ(dlg.formatElapsed(1), "00'40.00\"");  // it ran on meanwhile
+        EXPECT_EQ(outputWnd->lastPlan().texts.empty(), false);
+        ticks.advance(5000);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_NE(records().find("障碍赛,"), std::string::npos);
+        EXPECT_NE(records().find("\r\n甲,30000,0\r\n乙,45000,7\r\n\r\n"), std::string::npos)
+            << records();
+        EXPECT_FALSE(core->isFileExist(dlg.journalPath()));
+    });
+    boxes.clear();
+    withDialog([&](CControlDlg&, HWND) { EXPECT_TRUE(boxes.boxes().empty()); });
+}
+
+TEST_F(ControlDlgTest, NoKeepsTheJournalAsideAndWritesNothing) {
+    dir.write("data\\_race-journal.txt", leftJournal(90000, localWallMs() - 10000));
+    boxes.setAnswer(IDNO);
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(raceRunning, 0);
+        EXPECT_EQ(text(w, IDC_STATUS), "就绪");
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 1), "张伟");
+        EXPECT_FALSE(core->isFileExist(dlg.journalPath()));
+        EXPECT_TRUE(journalAsideExists(dir));
+    });
+    EXPECT_EQ(records(), "");
+    boxes.clear();
+    withDialog([&](CControlDlg&, HWND) { EXPECT_TRUE(boxes.boxes().empty()); });
+}
+
+TEST_F(ControlDlgTest, ClosingDuringARaceAsksFirst) {
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        ticks.advance(1500);
+        boxes.setAnswer(IDCANCEL);  // back to the race
+        SendMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].type & MB_TYPEMASK, (UINT)MB_YESNOCANCEL);
+        EXPECT_TRUE(IsWindow(w));
+        EXPECT_EQ(raceRunning, 1);
+        boxes.setAnswer(IDYES);  // end it, keep it, close
+        SendMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        pumpPending();
+    });
+    EXPECT_NE(records().find("张伟,1500,0\r\n"), std::string::npos);
+    EXPECT_FALSE(journalAsideExists(dir));
+
+    const std::string before = records();
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '2');
+        boxes.setAnswer(IDNO);  // close without keeping it
+        SendMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        pumpPending();
+    });
+    EXPECT_EQ(records(), before);
+    EXPECT_EQ(GetFileAttributesA(dir.file("data\\_race-journal.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ControlDlgTest, AJournalThatCannotBeWrittenIsToldOncePerRace) {
+    CreateDirectoryA(dir.file("data\\_race-journal.txt").c_str(), nullptr);  // in the way
+    withDialog([&](CControlDlg&, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        pressKey(w, '1');
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_NE(boxes.boxes()[0].text.find("_race-journal.txt"), std::string::npos);
+        EXPECT_NE(boxes.boxes()[0].text.find("原因："), std::string::npos);
+        pressKey(w, VK_OEM_PERIOD);  // the race itself is kept
+        EXPECT_EQ(records().find("计时赛,"), 0u);
+        pressKey(w, VK_RETURN);
+        EXPECT_EQ(boxes.boxes().size(), 2u);
+        pressKey(w, VK_OEM_PERIOD);
+        EXPECT_EQ(boxes.boxes().size(), 2u);
+    });
+    RemoveDirectoryA(dir.file("data\\_race-journal.txt").c_str());
 }
 
 }  // namespace

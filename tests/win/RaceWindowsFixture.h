@@ -48,6 +48,8 @@ protected:
             HWND w = dlg.m_hWnd;
             if (pumpUntil([] { return outputWnd != nullptr; })) body(dlg, w);
             else ADD_FAILURE() << "the output window never came up";
+            // A race still running is closed without being kept.
+            if (raceRunning) boxes.setAnswer(IDNO);
             if (IsWindow(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
         });
         AfxGetApp()->m_pMainWnd = nullptr;
