@@ -193,6 +193,17 @@ bool ProgramDriver::responsive() const {
     return dialog_ && SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
 }
 
+void ProgramDriver::kill() {
+    if (!started_) return;
+    TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 10000);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+    pi_ = PROCESS_INFORMATION{};
+    started_ = false;
+    dialog_ = nullptr;
+}
+
 bool ProgramDriver::start(DWORD ms) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -233,10 +244,12 @@ void ProgramDriver::serviceBoxes() {
         box.hasOk = visibleChild(w, IDOK);
         box.hasCancel = visibleChild(w, IDCANCEL);
         box.hasRetry = visibleChild(w, IDRETRY);
-        if (!textControl || !(box.hasOk || box.hasCancel || box.hasRetry)) continue;
+        box.hasYes = visibleChild(w, IDYES);
+        box.hasNo = visibleChild(w, IDNO);
+        if (!textControl || !(box.hasOk || box.hasCancel || box.hasRetry || box.hasYes)) continue;
         box.text = windowText(textControl);
         boxes_.push_back(box);
-        int answer = answer_ ? answer_(box) : (box.hasCancel ? IDCANCEL : IDOK);
+        int answer = answer_ ? answer_(box) : box.hasCancel ? IDCANCEL : box.hasNo ? IDNO : IDOK;
         PostMessageA(w, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(w, answer));
         for (int i = 0; i < 100 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(50);
     }

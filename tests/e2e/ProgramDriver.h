@@ -20,6 +20,8 @@ struct ShownBox {
     bool hasOk = false;
     bool hasCancel = false;
     bool hasRetry = false;
+    bool hasYes = false;
+    bool hasNo = false;
 };
 
 // How a run of the program ended.
@@ -62,8 +64,12 @@ public:
     // The program's window thread answers within a few seconds.
     bool responsive() const;
 
+    // Ends the process from outside at once, as a crash or the task manager
+    // would; start() may then start the program again on the same folder.
+    void kill();
+
     // Boxes are answered whenever the driver waits. By default with Cancel
-    // where there is one, else with OK.
+    // where there is one, else No, else OK.
     void setAnswer(std::function<int(const ShownBox&)> answer) { answer_ = std::move(answer); }
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     void clearBoxes() { boxes_.clear(); }

@@ -146,4 +146,96 @@ TEST(RaceEndToEnd, HeldStrayAndMistakenKeysLoseNoRace) {
     EXPECT_TRUE(program.close().clean());
 }
 
+std::string journalOf(const ProgramDriver& p) { return p.read("data\\_race-journal.txt"); }
+
+// Tick of the journal's first line of this kind for contestant n.
+long journalTick(const std::string& journal, const std::string& kind, int n) {
+    const std::string line = kind + "," + std::to_string(n) + ",tick=";
+    const size_t at = journal.find(line);
+    return at == std::string::npos ? -1 : std::strtol(journal.c_str() + at + line.size(), nullptr, 10);
+}
+
+// The program dies in the middle of a race (TerminateProcess: no chance to
+// save anything); started again, it offers the race back.
+TEST(RaceEndToEnd, ARaceSurvivesTheProgramsDeath) {
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n");
+    ASSERT_TRUE(program.start());
+    program.key(VK_RETURN);
+    program.key('1');
+    program.key('2');
+    program.pause(800);
+    program.key('1');
+    program.settle();
+    const std::string stopped = program.listText(0, 2);
+    const DWORD secondStarted = GetTickCount() - 800;
+    program.pause(300);
+    program.kill();
+
+    const std::string journal = journalOf(program);
+    ASSERT_NE(journal.find("start,2,"), std::string::npos) << journal;
+    const long stoppedMs = journalTick(journal, "stop", 1) - journalTick(journal, "start", 1);
+    program.setAnswer([](const e2e::ShownBox& box) {
+        return box.text.find("要恢复这场比赛吗") != std::string::npos ? IDYES : IDOK;
+    });
+    program.pause(1000);  // the program stays dead a moment
+    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.waitForBox("要恢复这场比赛吗"));
+    EXPECT_NE(program.boxes()[0].text.find("已停表：1 人；仍在计时：1 人"), std::string::npos)
+        << program.boxes()[0].text;
+    program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 5000);
+    EXPECT_EQ(program.itemText(1022), "比赛进行中");
+    EXPECT_EQ(program.listText(0, 2), stopped);
+    EXPECT_EQ(program.listText(0, 1), "张伟");
+
+    program.key(VK_OEM_PERIOD);
+    std::string file;
+    program.waitUntil([&] { return (file = program.read("data\\_records.csv")).size() > 40; }, 5000);
+    const DWORD secondRan = GetTickCount() - secondStarted;
+    const std::vector<std::string> lines = e2e::crlfLines(file);
+    ASSERT_EQ(lines.size(), 5u) << file;
+    EXPECT_EQ(lines[1], "张伟," + std::to_string(stoppedMs) + ",0");
+    // Counted from its first start, through the time the program was down.
+    EXPECT_EQ(lines[2].substr(0, 5), "李娜,");
+    EXPECT_NEAR(timeOf(lines[2]), (long)secondRan, 1500) << lines[2];
+    EXPECT_EQ(lines[3], "王芳,8880000,0");
+    EXPECT_FALSE(program.exists("data\\_race-journal.txt"));
+    EXPECT_TRUE(program.close().clean());
+
+    // Started again after that, it asks nothing.
+    program.clearBoxes();
+    ASSERT_TRUE(program.start());
+    program.pause(500);
+    EXPECT_TRUE(program.boxes().empty());
+    EXPECT_EQ(program.read("data\\_records.csv"), file);
+    EXPECT_TRUE(program.close().clean());
+}
+
+TEST(RaceEndToEnd, NoToTheQuestionWritesNothingAndKeepsTheJournalAside) {
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+    ASSERT_TRUE(program.start());
+    program.key(VK_RETURN);
+    program.key('1');
+    program.pause(300);
+    program.key('1');
+    program.settle();
+    program.kill();
+    const std::string journal = journalOf(program);
+    ASSERT_FALSE(journal.empty());
+
+    ASSERT_TRUE(program.start());  // the driver answers No
+    ASSERT_TRUE(program.waitForBox("要恢复这场比赛吗"));
+    program.settle();
+    EXPECT_EQ(program.itemText(1022), "就绪");
+    EXPECT_EQ(program.read("data\\_records.csv"), "");
+    EXPECT_FALSE(program.exists("data\\_race-journal.txt"));
+    bool kept = false;
+    for (const std::string& f : program.listFiles())
+        kept = kept || (f.find("data\\_race-journal-") != std::string::npos &&
+                        f.find(" " + std::to_string(journal.size())) != std::string::npos);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(program.close().clean());
+}
+
 }  // namespace
