@@ -608,6 +608,30 @@ TEST(BadPictures, TenThousandByTenThousandPixels) {
         });
 }
 
+// ---------------------------------------------------------------- the folder
+
+// Whatever else lies where the zip was unpacked: a DLL named like GDI+ beside
+// the exe is never loaded in its place. Windows looks beside the exe first
+// for a DLL that is not one of its known DLLs; Wine is told to do the same.
+TEST(BadFolder, ADummyGdiplusDllBesideTheExeIsNeverLoaded) {
+    ProgramDriver p;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dummy = self;
+    dummy = dummy.substr(0, dummy.find_last_of('\\') + 1) + "dummy-gdiplus.dll";
+    ASSERT_TRUE(CopyFileA(dummy.c_str(), p.path("gdiplus.dll").c_str(), FALSE)) << dummy;
+    p.write("data\\psn.txt", kTwoNames);
+    const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    char saved[512] = {};
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", saved, sizeof saved);
+    if (underWine) SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;gdiplus=n,b");
+    const std::string added = startAndRace(p, 2);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", saved[0] ? saved : nullptr);
+    expectOneBlock(added, {"张伟", "李娜"});
+    EXPECT_NE(p.outputWindow(), nullptr);
+    expectCleanEnd(p);
+}
+
 // ---------------------------------------------------------------- settings
 
 TEST(BadSettings, MissingEmptyOrGarbageIniFallsBackToDefaults) {
