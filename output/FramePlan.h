@@ -11,8 +11,6 @@
 #include "output/Layout.h"
 #include "race/RaceState.h"
 
-enum class PathKind { Title, Text, Digit };
-
 struct TextOp {
     PathKind path;
     int x, y, size;
@@ -51,7 +49,15 @@ struct FrameState {
 };
 
 // Replaces the plan's contents; keeps the vectors' storage between frames.
-void planFrame(FramePlan& out, const Layout& layout, const FrameState& state);
+// With `measure`, every text is drawn at a size at which it keeps to its own
+// room, up to the next element of its row (or its panel, or the frame); the
+// title is fitted by the layout. Without, every text takes its layout size.
+void planFrame(FramePlan& out, const Layout& layout, const FrameState& state,
+               TextMeasure* measure = nullptr);
+
+// The most rows any panel shows: the contestants, and each board shown with
+// one row per entry plus one for each place that nobody holds.
+int rowsToShow(const FrameState& state);
 
 // Highest place among the first count entries; 0 when none is above 0.
 int maxPlace(const Contestant* table, int count);

@@ -68,6 +68,33 @@ void placeByScore(Contestant* table, int count) {
     }
 }
 
+void placeWeekly(Contestant* totals, const int* races, int count) {
+    count = std::clamp(count, 0, MAX_CONTESTANTS);
+    for (int i = 0; i < count; ++i) {
+        totals[i].place = 0;
+        totals[i].placed = 0;
+    }
+    // Whether entry a places before entry b.
+    auto ahead = [totals, races](int a, int b) {
+        if (totals[a].score != totals[b].score) return totals[a].score > totals[b].score;
+        if (races[a] != races[b]) return races[a] > races[b];
+        return timeOf(totals[a]) < timeOf(totals[b]);
+    };
+    for (int place = 1;; ++place) {
+        int best = -1;
+        for (int i = 0; i < count; ++i) {
+            if (races[i] > 0 && !totals[i].placed && (best < 0 || ahead(i, best))) best = i;
+        }
+        if (best < 0) return;
+        for (int i = 0; i < count; ++i) {
+            if (races[i] > 0 && !totals[i].placed && !ahead(best, i)) {
+                totals[i].place = place;
+                totals[i].placed = 1;
+            }
+        }
+    }
+}
+
 void placeResults(Contestant* table, int count, bool obstacle) {
     if (obstacle) {
         placeByScore(table, count);
@@ -128,9 +155,10 @@ void RecordsIndex::dropRacesBefore(int64_t serialSeconds) {
 }
 
 bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int count,
-                           Contestant* totals) const {
+                           Contestant* totals, int* races) const {
     count = std::clamp(count, 0, MAX_CONTESTANTS);
     std::fill(totals, totals + MAX_CONTESTANTS, Contestant{});
+    int counted[MAX_CONTESTANTS] = {};
     for (int i = 0; i < count; ++i) fitName(fixedText(roster[i].name), totals[i].name);
     std::string names[MAX_CONTESTANTS];
     for (int i = 0; i < count; ++i) names[i] = recordName(fixedText(totals[i].name));
@@ -141,17 +169,19 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
     for (const Race& race : races_) {
         if (race.raceSeconds < from || race.raceSeconds > to) continue;
         hasWeeklyData = hasWeeklyData || !race.results.empty();
-        addWeekOf(race, names, count, totals);
+        addWeekOf(race, names, count, totals, counted);
     }
-    placeByScore(totals, count);
+    placeWeekly(totals, counted, count);
+    if (races) std::copy(counted, counted + MAX_CONTESTANTS, races);
     return hasWeeklyData;
 }
 
 void RecordsIndex::addWeekOf(const Race& race, const std::string* names, int count,
-                             Contestant* totals) {
+                             Contestant* totals, int* races) {
     for (const Result& result : race.results) {
         for (int i = 0; i < count; ++i) {
             if (names[i] != result.name) continue;
+            ++races[i];
             totals[i].elapsedMs = saturatingAdd(totals[i].elapsedMs, result.elapsedMs);
             totals[i].score = saturatingAdd(totals[i].score, result.score);
         }

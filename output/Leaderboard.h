@@ -18,6 +18,12 @@ void placeByTime(Contestant* table, int count);
 void placeByScore(Contestant* table, int count);
 // The results of the race just ended, by the rules of its mode.
 void placeResults(Contestant* table, int count, bool obstacle);
+// The weekly board: only entries with at least one counted race this week are
+// placed (the others keep place 0 and are not shown); highest summed score
+// first, then more counted races, then the shortest summed time. Without the
+// race count, a name absent all week would lead everyone of equal score with
+// its summed time of 0.
+void placeWeekly(Contestant* totals, const int* races, int count);
 
 // The records file, split into races and kept in memory, so that a reader can
 // hand over only the bytes appended since its last look. Read afresh with
@@ -34,10 +40,11 @@ public:
     // Clears all MAX_CONTESTANTS entries of totals, copies the names of the
     // first count roster entries and adds to them every counted line of the
     // races held between 00:00 of this week's Monday and now; then places
-    // totals by score. Returns whether any line of this week counted, even
-    // one whose name is not in the roster.
+    // totals with placeWeekly. `races`, when given, receives the number of
+    // counted lines of each of the MAX_CONTESTANTS entries. Returns whether
+    // any line of this week counted, even one whose name is not in the roster.
     bool sumWeek(const LocalTime& now, const Contestant* roster, int count,
-                 Contestant* totals) const;
+                 Contestant* totals, int* races = nullptr) const;
 
     // Forgets the races that began before `serialSeconds`. A race that has
     // ended before the current week began can never count again while time
@@ -58,7 +65,8 @@ private:
 
     void takeLine(std::string_view line);
     // `names`: the roster's names as the records file writes them.
-    static void addWeekOf(const Race& race, const std::string* names, int count, Contestant* totals);
+    static void addWeekOf(const Race& race, const std::string* names, int count, Contestant* totals,
+                          int* races);
 
     std::vector<Race> races_;
     // Lines after a header whose time cannot be read, or before any header,

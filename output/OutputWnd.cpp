@@ -1,6 +1,7 @@
 #include "output/OutputWnd.h"
 
 #include "core/Core.h"
+#include "core/TextFields.h"
 #include "output/Leaderboard.h"
 #include "race/ControlDlg.h"
 #include "race/RaceClock.h"
@@ -50,6 +51,48 @@ GpPath* createPath() {
     return path;
 }
 }  // namespace
+
+void GdiTextMeasure::reset(GpFontFamily* text, GpFontFamily* title) {
+    text_ = text;
+    title_ = title;
+    boxes_.clear();
+    widestDigits_.clear();
+}
+
+char GdiTextMeasure::widestDigit(int size) {
+    auto found = widestDigits_.find(size);
+    if (found != widestDigits_.end()) return found->second;
+    char widest = '0';
+    LONG most = -1;
+    for (char d = '0'; d <= '9'; ++d) {
+        const LONG w = core->getTextBoundsByFontFamily(text_, size, std::string(10, d)).cx;
+        if (w > most) {
+            most = w;
+            widest = d;
+        }
+    }
+    widestDigits_[size] = widest;
+    return widest;
+}
+
+TextBox GdiTextMeasure::measure(PathKind kind, int size, std::string_view text) {
+    std::string shown(text);
+    if (kind == PathKind::Digit) {
+        const char digit = widestDigit(size);
+        for (char& c : shown)
+            if (c >= '0' && c <= '9') c = digit;
+    }
+    std::string key = std::to_string(size);
+    key += kind == PathKind::Title ? 'T' : 'X';
+    key += shown;
+    auto found = boxes_.find(key);
+    if (found != boxes_.end()) return found->second;
+    if (boxes_.size() > 4096) boxes_.clear();  // names come and go with the roster
+    const SIZE s = core->getTextBoundsByFontFamily(kind == PathKind::Title ? title_ : text_, size, shown);
+    const TextBox box{(int)s.cx, (int)s.cy};
+    boxes_.emplace(std::move(key), box);
+    return box;
+}
 
 COutputWnd::COutputWnd(HWND parent)
     : CDialog(IDD_OUTPUT, parent), textPath(createPath()), titlePath(createPath()),
@@ -173,7 +216,10 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
         core->getTextBoundsByFontFamily(titleFamily.get(), sizes.titleSize, raceTitle).cx;
     const int nameHeight =
         core->getTextBoundsByFontFamily(textFamily.get(), sizes.textSize, "姓名").cy;
-    layout_ = computeLayout(in, sizes, titleWidth, nameHeight);
+    measure_.reset(textFamily.get(), titleFamily.get());
+    layoutInput_ = in;
+    baseLayout_ = computeLayout(in, sizes, titleWidth, nameHeight);
+    fitRows(rowsToShow(frameState()));
 
     loadFaces();
     refresh();
@@ -211,22 +257,42 @@ void COutputWnd::computeWeeklyBoard() {
     switch (records_.update(recordsPath)) {
     case RecordsFile::Read::Missing:
         return;  // the board keeps its rows but shows that it has no data
-    case RecordsFile::Read::Unreadable:
-        // Held open by another program for a moment: keep the board as it was.
+    case RecordsFile::Read::Unreadable: {
+        // Held open by another program for a moment: keep the board as it was,
+        // unless the roster changed since; then old names would stand beside
+        // the new roster's photos, so the last good read is summed again.
         hasWeeklyData = before;
-        return;
+        std::vector<std::string> roster;
+        for (int i = 0; i < contestantCount; ++i) roster.emplace_back(fixedText(contestants[i].name));
+        if (roster == summedRoster_ || !records_.hasGoodRead()) return;
+        break;
+    }
     case RecordsFile::Read::Done:
         break;
     }
     hasWeeklyData =
         records_.sumWeek(core->getTimeNow(), contestants, contestantCount, weeklyTotals) ? 1 : 0;
+    summedRoster_.clear();
+    for (int i = 0; i < contestantCount; ++i) summedRoster_.emplace_back(fixedText(contestants[i].name));
 }
 
 void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, isZhangai != 0); }
 
+// Only the arithmetic runs again: fonts and pictures stay as layoutWindow
+// loaded them.
+void COutputWnd::fitRows(int rows) {
+    layout_ = fitLayout(baseLayout_, layoutInput_, rows, measure_, raceTitle);
+    layoutRows_ = rows;
+    staticValid_ = false;
+}
+
 void COutputWnd::refresh() {
     computeWeeklyBoard();
     if (resultsReady) placeResults();
+    // A roster reloaded by clear data, a race ended or a weekly board that
+    // changed can ask for another number of rows.
+    const int rows = rowsToShow(frameState());
+    if (rows != layoutRows_) fitRows(rows);
     present();
 }
 
@@ -264,7 +330,7 @@ void COutputWnd::present() {
     frameTick_ = CCore::tickNow();
     bool drawn = false;
     if (!fromScratch_ && staticValid_) {
-        planFrame(nextPlan_, layout_, frameState());
+        planFrame(nextPlan_, layout_, frameState(), &measure_);
         if (onlyDigitsChanged(nextPlan_)) {
             redrawDigits(g);
             drawn = true;
@@ -356,7 +422,7 @@ void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
     gp::GdipResetPath(titlePath.get());
     gp::GdipResetPath(textPath.get());
     gp::GdipResetPath(digitPath.get());
-    planFrame(plan_, layout_, frameState());
+    planFrame(plan_, layout_, frameState(), &measure_);
 
     // Photos lie under all text, so they are drawn first.
     for (const PhotoOp& photo : plan_.photos) {

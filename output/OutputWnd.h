@@ -12,7 +12,26 @@
 #include "output/RecordsFile.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+// Widths and heights of texts as GDI+ lays them out, kept once measured: the
+// frame asks for the same texts five times a second while clocks run. Times
+// and scores are measured with every digit as the widest one, so a running
+// clock keeps one width and one entry.
+class GdiTextMeasure : public TextMeasure {
+public:
+    void reset(Gdiplus::GpFontFamily* text, Gdiplus::GpFontFamily* title);
+    TextBox measure(PathKind kind, int size, std::string_view text) override;
+
+private:
+    char widestDigit(int size);
+
+    Gdiplus::GpFontFamily* text_ = nullptr;
+    Gdiplus::GpFontFamily* title_ = nullptr;
+    std::unordered_map<std::string, TextBox> boxes_;
+    std::unordered_map<int, char> widestDigits_;
+};
 
 class COutputWnd : public CDialog {
 public:
@@ -35,6 +54,8 @@ public:
 
     int hasWeeklyData = 0;
     const Layout& layout() const { return layout_; }
+    // The number of rows the present layout was fitted to.
+    int layoutRows() const { return layoutRows_; }
     const FramePlan& lastPlan() const { return plan_; }
     // The last frame handed to the system, exactly as the audience sees it.
     const FrameBuffer& frame() const { return frame_; }
@@ -100,8 +121,14 @@ private:
     RECT textBounds(const TextOp& text) const;
     void measureTexts();
     void redrawDigits(Gdiplus::GpGraphics* graphics);
+    void fitRows(int rows);
 
     Layout layout_ = {};
+    Layout baseLayout_ = {};   // as computed for the frame, before fitting the rows
+    LayoutInput layoutInput_ = {};
+    int layoutRows_ = -1;
+    GdiTextMeasure measure_;
+    std::vector<std::string> summedRoster_;  // the names the weekly board was summed for
     FrameBuffer frame_;
     std::vector<uint32_t> backdrop_;   // background and logo, scaled once per layout
     bool backdropValid_ = false;

@@ -93,7 +93,7 @@ RecordsFile::Read RecordsFile::update(const std::string& path) {
 }
 
 bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int count,
-                          Contestant* totals) {
+                          Contestant* totals, int* races) {
     const int64_t nowSerial = toSerialSeconds(now);
     const int64_t weekStart = toSerialSeconds(weekWindowStart(now));
     if (nowSerial < lastNow_ && prunedBefore_ > weekStart) {
@@ -106,10 +106,10 @@ bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int co
         index_.dropRacesBefore(weekStart);
         prunedBefore_ = weekStart;
     }
-    if (tail_.empty()) return index_.sumWeek(now, roster, count, totals);
+    if (tail_.empty()) return index_.sumWeek(now, roster, count, totals, races);
     // A last line without its line end counts as a whole read would count it.
     RecordsIndex withTail = index_;
     withTail.feed(tail_);
     withTail.finish();
-    return withTail.sumWeek(now, roster, count, totals);
+    return withTail.sumWeek(now, roster, count, totals, races);
 }

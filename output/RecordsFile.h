@@ -17,7 +17,11 @@ public:
     // Brings the index up to the file's present content.
     Read update(const std::string& path);
     // The week's sums into `totals` (placed); true when the week has data.
-    bool sumWeek(const LocalTime& now, const Contestant* roster, int count, Contestant* totals);
+    // Works from what the last good read left, also after a failed update.
+    bool sumWeek(const LocalTime& now, const Contestant* roster, int count, Contestant* totals,
+                 int* races = nullptr);
+    // Whether a read has succeeded since the file was last found missing.
+    bool hasGoodRead() const { return valid_; }
     void forget();
 
     // How the last update read the file (for tests and the benchmark).

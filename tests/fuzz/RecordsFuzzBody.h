@@ -23,12 +23,13 @@ namespace records_fuzz {
 struct WeekResult {
     bool hasWeeklyData;
     Contestant totals[MAX_CONTESTANTS];
+    int races[MAX_CONTESTANTS];
 };
 
 inline WeekResult sumOf(const RecordsIndex& index, const Contestant* roster, int count) {
     WeekResult r{};
     const LocalTime now{2026, 12, 8, 21, 28, 23};
-    r.hasWeeklyData = index.sumWeek(now, roster, count, r.totals);
+    r.hasWeeklyData = index.sumWeek(now, roster, count, r.totals, r.races);
     return r;
 }
 
@@ -37,7 +38,7 @@ inline bool sameTotals(const WeekResult& a, const WeekResult& b) {
     for (int i = 0; i < MAX_CONTESTANTS; ++i) {
         const Contestant &x = a.totals[i], &y = b.totals[i];
         if (std::string_view(x.name) != std::string_view(y.name) || x.elapsedMs != y.elapsedMs ||
-            x.score != y.score || x.place != y.place)
+            x.score != y.score || x.place != y.place || a.races[i] != b.races[i])
             return false;
     }
     return true;
@@ -49,6 +50,12 @@ inline const char* checkTotals(const WeekResult& r, int count) {
         if (i >= count) {
             if (c.name[0] || c.elapsedMs || c.score || c.place || c.placed)
                 return "entry beyond the roster is not zero";
+            continue;
+        }
+        if (r.races[i] < 0) return "negative race count";
+        if (r.races[i] == 0) {
+            // Not placed, and nothing to sum.
+            if (c.placed || c.place || c.elapsedMs || c.score) return "entry without a race placed";
             continue;
         }
         if (!c.placed || c.place < 1 || c.place > count) return "entry without a valid place";

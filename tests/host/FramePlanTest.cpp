@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -18,6 +19,7 @@ struct Scene {
     Contestant weekly[MAX_CONTESTANTS] = {};
     int photo = 0;
     FrameState state{contestants, weekly, 0, false, false, false, "Title", "Tips", 0};
+    Layout layout = exampleLayout();
 
     void add(const char* name, int place, int weeklyPlace) {
         const int i = state.contestantCount++;
@@ -30,7 +32,7 @@ struct Scene {
 
     FramePlan plan() const {
         FramePlan p;
-        planFrame(p, exampleLayout(), state);
+        planFrame(p, layout, state);
         return p;
     }
 };
@@ -116,6 +118,7 @@ TEST(FramePlan, ResultsBoardShowsPlacesNamesAndPhotosOnly) {
     EXPECT_TRUE(textAt(plan, "第2名：", 737, 552));
     EXPECT_TRUE(textAt(plan, "B", 886, 552));
     EXPECT_EQ(findText(plan, "第3名："), nullptr);
+    EXPECT_EQ(rowsToShow(scene.state), 3);
     ASSERT_EQ(plan.photos.size(), 6u);
     EXPECT_EQ(plan.photos[3].contestant, 0);
     EXPECT_EQ(plan.photos[3].x, 1035);
@@ -125,6 +128,22 @@ TEST(FramePlan, ResultsBoardShowsPlacesNamesAndPhotosOnly) {
     int digits = 0;
     for (const TextOp& op : plan.texts) digits += op.path == PathKind::Digit;
     EXPECT_EQ(digits, 3);
+
+    // 0.7f is 0.699999988: a column of 100 gives an indent of 69, not 70.
+    scene.layout = computeLayout(LayoutInput{900, 600, 0, 0, 300, 400}, layoutFontSizes(900), 0, 32);
+    ASSERT_EQ(scene.layout.columnWidth, 100);
+    EXPECT_TRUE(textAt(scene.plan(), "A", scene.layout.resultsX + 69, scene.layout.firstRowY));
+}
+
+TEST(FramePlan, APlaceBeyondTheRosterGetsLabelsUpToEightOnly) {
+    Scene scene;
+    scene.add("A", 100, 0);
+    scene.state.resultsReady = true;
+    const FramePlan plan = scene.plan();
+    EXPECT_NE(findText(plan, "第8名："), nullptr);
+    EXPECT_EQ(findText(plan, "第9名："), nullptr);
+    EXPECT_EQ(findText(plan, "A"), nullptr) << "its place has no row";
+    EXPECT_EQ(rowsToShow(scene.state), 8);
 }
 
 TEST(FramePlan, WeeklyBoardShowsSumsAndThePhotosOfTheRace) {
@@ -157,4 +176,118 @@ TEST(FramePlan, MaxPlaceCountsOnlyPositivePlacesOfTheFirstEntries) {
     EXPECT_EQ(maxPlace(table, 0), 0);
     EXPECT_EQ(maxPlace(table, 1), 0);
     EXPECT_EQ(maxPlace(table, 2), 2);
+}
+
+namespace {
+
+// The text font as a model: a Chinese character (two bytes) an em wide, other
+// characters a little over half, a sixth of an em of padding; lines 1.34 em
+// high, so "姓名" at 39 is 52 high as in the worked example.
+class ModelMeasure : public TextMeasure {
+public:
+    TextBox measure(PathKind, int size, std::string_view text) override {
+        double ems = 0;
+        for (char c : text) ems += static_cast<unsigned char>(c) >= 0x80 ? 0.5 : 0.55;
+        return TextBox{static_cast<int>(ems * size) + size / 6, static_cast<int>(size * 1.34)};
+    }
+};
+
+struct Box {
+    int left, top, right, bottom;
+    std::string what;
+};
+
+bool overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Eight contestants with the longest names, the board of a race in which
+// `shared` entries share place 1, and a weekly board whose entries all hold
+// place `weeklyPlace` (a stale board from an earlier roster: every place
+// before it gets a label row of its own).
+void fillScene(Scene& scene, int count, int shared, int weeklyPlace, bool obstacle) {
+    const char* five = "\xC5\xB7\xD1\xF4\xC4\xC8\xC4\xC8\xC4\xC8";  // five characters
+    for (int i = 0; i < count; ++i) {
+        scene.add(five, i < shared ? 1 : i - shared + 2, weeklyPlace);
+        scene.weekly[i].elapsedMs = 3599990;
+        scene.weekly[i].score = -2147483647 + i;
+        scene.contestants[i].score = -999999 - i;
+        scene.contestants[i].stopTick = 3599990;
+    }
+    scene.state.resultsReady = true;
+    scene.state.hasWeeklyData = true;
+    scene.state.isZhangai = obstacle;
+    scene.state.raceTitle = "\xB5\xDA\xCA\xAE\xB6\xFE\xBD\xEC\xC8\xAB\xD0\xA3\xC7\xF7\xCE\xB6"
+                            "\xD5\xCF\xB0\xAD\xC8\xFC\xD7\xDC\xBE\xF6\xC8\xFC";
+    scene.state.tips = "Tips";
+}
+
+}  // namespace
+
+TEST(FramePlan, EveryRowFitsEveryFrameClearOfTheTipsAndOfEachOther) {
+    const int frames[][2] = {{1280, 720}, {1920, 1080}, {3840, 2160}, {1024, 768}, {800, 600},
+                             {100, 100}, {8000, 3000}, {1080, 1920}, {1366, 768}, {640, 480},
+                             {8000, 100}, {300, 100}, {100, 300}, {1600, 1200}, {2560, 1080}};
+    ModelMeasure model;
+    for (const auto& frame : frames) {
+        for (int logo = 0; logo < 2; ++logo) {
+            const LayoutInput in{frame[0], frame[1], logo * 1600, logo * 400, 300, 400};
+            const FontSizes fonts = layoutFontSizes(in.frameWidth);
+            // Rows 1 to 8 from the roster, 9 to 15 from a stale weekly board.
+            for (int rows = 1; rows <= 15; ++rows) {
+                Scene scene;
+                const int count = rows <= 8 ? rows : rows - 7;
+                fillScene(scene, count, count / 2 + 1, rows <= 8 ? 1 : 8, rows % 2 == 0);
+                ASSERT_EQ(rowsToShow(scene.state), rows);
+                const std::string_view title = scene.state.raceTitle;
+                const Layout base = computeLayout(
+                    in, fonts, model.measure(PathKind::Title, fonts.titleSize, title).width,
+                    model.measure(PathKind::Text, fonts.textSize, "姓名").height);
+                scene.layout = fitLayout(base, in, rows, model, title);
+                const Layout& l = scene.layout;
+                FramePlan plan;
+                planFrame(plan, l, scene.state, &model);
+
+                const std::string where = std::to_string(in.frameWidth) + "x" +
+                                          std::to_string(in.frameHeight) + " logo " +
+                                          std::to_string(logo) + ", " + std::to_string(rows) + " rows";
+                const int headingBottom =
+                    l.headerY + model.measure(PathKind::Text, l.headerSize, "参赛人员").height;
+                std::vector<Box> boxes;
+                int tipsBoxes = 0;
+                for (const TextOp& op : plan.texts) {
+                    const TextBox b = model.measure(op.path, op.size, op.text);
+                    const Box box{op.x, op.y, op.x + b.width, op.y + b.height, op.text};
+                    EXPECT_GE(box.left, 0) << where << ": " << op.text;
+                    EXPECT_LE(box.right, in.frameWidth) << where << ": " << op.text;
+                    if (op.path == PathKind::Title || op.y == l.headerY) continue;
+                    EXPECT_LE(box.bottom, in.frameHeight) << where << ": " << op.text;
+                    if (op.text == "Tips") {
+                        ++tipsBoxes;
+                    } else {
+                        EXPECT_GE(box.top, headingBottom) << where << ": " << op.text;
+                        EXPECT_LE(box.bottom, l.tipsY) << where << ": " << op.text;
+                    }
+                    boxes.push_back(box);
+                }
+                EXPECT_EQ(tipsBoxes, 1) << where;
+                for (const PhotoOp& p : plan.photos) {
+                    EXPECT_GE(p.x, 0) << where;
+                    EXPECT_LE(p.x + p.w, in.frameWidth) << where;
+                    EXPECT_GE(p.y, headingBottom) << where;
+                    EXPECT_LE(p.y + p.h, l.tipsY) << where;
+                    boxes.push_back(Box{p.x, p.y, p.x + p.w, p.y + p.h, "photo"});
+                }
+                // Every contestant's label, and every entry's name on both
+                // boards, is there: nothing was left out for want of room.
+                int names = 0;
+                for (const TextOp& op : plan.texts) names += op.text.find("\xC5\xB7") != std::string::npos;
+                EXPECT_EQ(names, 3 * count) << where;
+                for (size_t a = 0; a < boxes.size(); ++a)
+                    for (size_t b = a + 1; b < boxes.size(); ++b)
+                        EXPECT_FALSE(overlap(boxes[a], boxes[b]))
+                            << where << ": " << boxes[a].what << " and " << boxes[b].what;
+            }
+        }
+    }
 }

@@ -3,8 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 namespace {
+
+// Widths and heights of a font like the text font: a Chinese character (two
+// bytes in the program's code page) an em wide, other characters a little
+// over half, and a sixth of an em of padding, as the system measures.
+class ModelMeasure : public TextMeasure {
+public:
+    int calls = 0;
+    TextBox measure(PathKind, int size, std::string_view text) override {
+        ++calls;
+        double ems = 0;
+        for (char c : text) ems += static_cast<unsigned char>(c) >= 0x80 ? 0.5 : 0.55;
+        return TextBox{static_cast<int>(ems * size) + size / 6, static_cast<int>(size * 1.34)};
+    }
+};
 
 Layout layoutOf(int w, int h, int logoW = 0, int logoH = 0, int faceW = 0, int faceH = 0,
                 int nameHeight = 52) {
@@ -34,6 +49,7 @@ TEST(Layout, ThreeFramesGiveTheirKnownSizesAndColumns) {
         {1920, 1080, 83, 49, 39, 32, 213, 672, 1312, 32.4f},
         {1280, 720, 70, 42, 33, 21, 142, 447, 873, 21.6f},
         {1024, 768, 52, 31, 24, 23, 113, 364, 705, 23.04f},
+        {900, 600, 52, 31, 24, 18, 100, 318, 618, 18.0f},
     };
     for (const Row& r : rows) {
         const Layout l = layoutOf(r.w, r.h, 0, 0, 0, 0, 0);  // no text, so no photo width
@@ -64,6 +80,58 @@ TEST(Layout, WorkedExampleWithLogoAndDefaultPhoto) {
     EXPECT_EQ(l.photoWidth, 65);
     EXPECT_EQ(l.resultsX, 737);
     EXPECT_EQ(l.weeklyX, 1214);
+    EXPECT_EQ(l.tipsY, 1003);
+    EXPECT_EQ(l.tipsSize, 39);
+    // 2.1f is 2.0999999: a text 10 high gives rows of 20, not 21.
+    EXPECT_EQ(layoutOf(1920, 1080, 1600, 400, 300, 400, 10).rowHeight, 20);
+
+    // Three rows, and up to six, fit as they are: the fitting changes nothing.
+    ModelMeasure model;
+    const LayoutInput in{1920, 1080, 1600, 400, 300, 400};
+    for (int rows : {0, 1, 3, 6}) {
+        const Layout fitted = fitLayout(l, in, rows, model, "Title");
+        EXPECT_EQ(std::memcmp(&fitted, &l, sizeof l), 0) << rows << " rows";
+    }
+    // A seventh row would run into the tips line: rows get closer, text stays.
+    const Layout seven = fitLayout(l, in, 7, model, "Title");
+    EXPECT_LT(seven.rowHeight, 109);
+    EXPECT_EQ(seven.textSize, 39);
+    EXPECT_EQ(seven.tipsY, 1003);
+    EXPECT_LE(seven.firstRowY + 6 * seven.rowHeight + seven.photoHeight, seven.tipsY);
+}
+
+TEST(Layout, ATextTooWideForItsRoomGetsTheLargestSizeThatFits) {
+    ModelMeasure model;
+    const char* five = "\xC5\xB7\xD1\xF4\xC4\xC8\xC4\xC8\xC4\xC8";  // five characters
+    struct Row {
+        int size, room;
+        const char* text;
+        int expected;
+    };
+    const Row rows[] = {
+        {39, 149, "AB", 39},   // fits: unchanged
+        {39, 149, five, 29},   // 5 ems + padding: 39 gives 201, 29 gives 149
+        {39, 0, five, 0},      // no room at all
+        {39, 4, five, 0},      // not even size 1 fits
+        {39, 149, "", 39},     // nothing to fit
+        {1, 1, "A", 1},
+    };
+    for (const Row& r : rows) {
+        const int size = fitTextSize(model, PathKind::Text, r.size, r.room, r.text);
+        EXPECT_EQ(size, r.expected) << r.size << " in " << r.room;
+        if (size > 0 && size < r.size) {
+            EXPECT_LE(model.measure(PathKind::Text, size, r.text).width, r.room);
+            EXPECT_GT(model.measure(PathKind::Text, size + 1, r.text).width, r.room);
+        }
+    }
+    // A long title shrinks and stays centred in the frame.
+    const Layout base = layoutOf(1280, 720, 1600, 400, 300, 400, 44);
+    const std::string title(60, 'W');
+    const Layout fitted = fitLayout(base, LayoutInput{1280, 720, 1600, 400, 300, 400}, 3, model, title);
+    EXPECT_LT(fitted.titleSize, base.titleSize);
+    const int width = model.measure(PathKind::Title, fitted.titleSize, title).width;
+    EXPECT_GE(fitted.titleX, 21 + 256) << "clear of the logo";
+    EXPECT_LE(fitted.titleX + width, 1280 - 21 - 256);
 }
 
 TEST(Layout, MissingPicturesTakeNoRoomAndPhotosFallBackToThreeByFour) {

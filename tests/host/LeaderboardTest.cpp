@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -63,6 +64,32 @@ TEST(Placing, TimesAtOrBeyondTheCeilingStillGetPlacesInOrder) {
     EXPECT_EQ(placedResults(entries, true), (Places{3, 1, 2, 2, 4}));
 }
 
+TEST(Placing, WeeklyPlacesOnlyWhoRanThenScoreThenMoreRacesThenTheSmallerSum) {
+    struct Case {
+        std::vector<Entry> entries;
+        std::vector<int> races;
+        Places places;
+        const char* why;
+    };
+    const Case cases[] = {
+        {{{0, 0}, {130000, 0}, {50000, 0}, {1000, 0}}, {0, 2, 1, 1}, {0, 1, 3, 2},
+         "no race: no place; equal scores: more races, then the smaller sum"},
+        {{{0, 0}, {0, 0}}, {0, 0}, {0, 0}, "nobody ran"},
+        {{{1000, 7}, {500, 9}}, {2, 1}, {2, 1}, "scores differ: the score decides"},
+        {{{70000, 10}, {90000, 12}, {65000, 10}, {70000, 10}}, {1, 1, 1, 1}, {3, 1, 2, 3},
+         "one race each: by score, then time, as the race itself"},
+        {{{1, 5}, {1, -3}, {1, 0}}, {3, 3, 3}, {1, 3, 2}, "negative scores below zero"},
+        {{{5, 0}, {5, 0}, {4, 0}}, {2, 2, 1}, {1, 1, 2}, "equal in all three share a place"},
+    };
+    for (const Case& c : cases) {
+        std::vector<Contestant> table = tableOf(c.entries);
+        placeWeekly(table.data(), c.races.data(), static_cast<int>(c.entries.size()));
+        EXPECT_EQ(placesOf(table, c.entries.size()), c.places) << c.why;
+        for (std::size_t i = 0; i < c.entries.size(); ++i)
+            EXPECT_EQ(table[i].placed, c.races[i] > 0 ? 1 : 0) << c.why << ", entry " << i;
+    }
+}
+
 TEST(Placing, NothingToPlaceLeavesTheTableAlone) {
     std::vector<Contestant> table = tableOf({{1, 1}});
     placeResults(table.data(), 0, false);
@@ -115,7 +142,7 @@ TEST(WeeklyBoard, OnlyRacesFromMondayMidnightUntilNowCount) {
                                   LocalTime{2026, 12, 7, 0, 1, 0});
     EXPECT_FALSE(monday.hasWeeklyData);
     EXPECT_EQ(monday.totals[0].elapsedMs | monday.totals[0].score, 0);
-    EXPECT_EQ(placesOf(monday.totals, 2), (Places{1, 1}));
+    EXPECT_EQ(placesOf(monday.totals, 2), (Places{0, 0})) << "nobody ran this week";
 }
 
 TEST(WeeklyBoard, LinesWithoutARealTimeOrARaceAddNothing) {
@@ -169,9 +196,23 @@ TEST(WeeklyBoard, NamesWithACommaOrAColonAsWrittenCountForTheirContestant) {
     EXPECT_STREQ(week.totals[0].name, "Li:Wei");  // the board shows the name as given
 }
 
-TEST(WeeklyBoard, AnEntryWithoutRacesLeadsTheOthersOfScoreZero) {
-    const Week week = sumWeekOf("m,2026-12-08 10:00:00\nA,1000,0\nB,500,2\n", {"A", "B", "C"});
-    EXPECT_EQ(placesOf(week.totals, 3), (Places{3, 1, 2}));
+TEST(WeeklyBoard, ANameWithoutARaceThisWeekIsNotPlacedAndRacesAreCounted) {
+    const std::string file =
+        "m,2026-12-08 10:00:00\nA,1000,0\nB,500,2\nA,8880000,0\n\n"
+        "m,2026-12-08 11:00:00\nA,2000,0\nD,700,0\n";
+    RecordsIndex index;
+    index.feed(file);
+    index.finish();
+    const std::vector<Contestant> roster = rosterOf({"A", "B", "C", "D"});
+    Contestant totals[MAX_CONTESTANTS];
+    int races[MAX_CONTESTANTS];
+    std::fill(races, races + MAX_CONTESTANTS, 9);
+    ASSERT_TRUE(index.sumWeek(TUESDAY, roster.data(), 4, totals, races));
+    EXPECT_EQ(std::vector<int>(races, races + MAX_CONTESTANTS),
+              (std::vector<int>{2, 1, 0, 1, 0, 0, 0, 0}))
+        << "a line without a time is no race";
+    // B leads by score; A ran twice, so ahead of D's smaller sum; C not at all.
+    EXPECT_EQ(placesOf(std::vector<Contestant>(totals, totals + 4), 4), (Places{2, 1, 0, 3}));
 }
 
 TEST(WeeklyBoard, SumsSaturateInsteadOfOverflowing) {

@@ -1,6 +1,7 @@
 // The audience window through its real messages and frames: its keys, the
 // transparency of what nothing covers, the kept backdrop, the photos it binds
 // to the contestants and the layout it computes from the pictures.
+#include "core/TimeStamp.h"
 #include "res/resource.h"
 #include "tests/win/RaceWindowsFixture.h"
 
@@ -176,6 +177,52 @@ TEST_F(OutputWndTest, WithoutLogoOrDefaultPhotoTheLayoutStillHolds) {
         EXPECT_EQ(l.headerY, (int)(3 * (double)l.margin));
         EXPECT_EQ(l.photoWidth, l.photoHeight * 3 / 4);
         EXPECT_EQ(contestants[0].faceImage, nullptr);
+    });
+}
+
+TEST_F(OutputWndTest, EightRowsFitAboveTheTipsAndTheLayoutFollowsTheRosterWithoutReloadingPhotos) {
+    dir.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n孙丽\r\n周强\r\n");
+    copyDemo("logo.png", "logo.png");
+    copyDemo("data\\_face.jpg", "data\\_face.jpg");
+    withDialog([&](CControlDlg&, HWND w) {
+        const Layout eight = outputWnd->layout();
+        EXPECT_EQ(outputWnd->layoutRows(), 8);
+        const FramePlan& plan = outputWnd->lastPlan();
+        ASSERT_EQ(plan.photos.size(), 8u);
+        for (const PhotoOp& p : plan.photos) EXPECT_LE(p.y + p.h, eight.tipsY);
+        void* face = contestants[0].faceImage;
+        dir.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+        pressKey(w, '0');  // clear data reloads the roster
+        EXPECT_EQ(outputWnd->layoutRows(), 2);
+        EXPECT_GT(outputWnd->layout().rowHeight, eight.rowHeight) << "back to the roomy rows";
+        EXPECT_EQ(outputWnd->lastPlan().photos.size(), 2u);
+        EXPECT_EQ(contestants[0].faceImage, face) << "photos stay as the layout loaded them";
+    });
+}
+
+TEST_F(OutputWndTest, ABoardThatCannotBeReadIsSummedAgainForANewRosterFromTheLastGoodRead) {
+    const std::string stamp = formatTimeStamp(core->getTimeNow());
+    dir.write("data\\_records.csv",
+              "计时赛," + stamp + "\r\n张伟,1000,0\r\n李娜,2000,0\r\n王芳,3000,0\r\n\r\n");
+    withDialog([&](CControlDlg&, HWND w) {
+        ASSERT_EQ(outputWnd->hasWeeklyData, 1);
+        EXPECT_STREQ(weeklyTotals[1].name, "李娜");
+        HANDLE lock = CreateFileA(dir.file("data\\_records.csv").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        outputWnd->refresh();
+        EXPECT_EQ(outputWnd->hasWeeklyData, 1) << "held for a moment: the board stays";
+        EXPECT_STREQ(weeklyTotals[1].name, "李娜");
+        dir.write("data\\psn.txt", "王芳\r\n新人\r\n");
+        pressKey(w, '0');  // clear data: another roster while the file is held
+        EXPECT_EQ(outputWnd->hasWeeklyData, 1);
+        EXPECT_STREQ(weeklyTotals[0].name, "王芳");
+        EXPECT_EQ(weeklyTotals[0].elapsedMs, 3000);
+        EXPECT_EQ(weeklyTotals[0].place, 1);
+        EXPECT_STREQ(weeklyTotals[1].name, "新人");
+        EXPECT_EQ(weeklyTotals[1].place, 0) << "no race this week: not on the board";
+        EXPECT_EQ(weeklyTotals[2].name[0], 0) << "no old name left over";
+        CloseHandle(lock);
     });
 }
 
