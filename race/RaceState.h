@@ -4,6 +4,7 @@
 // the race rules that work on it build and test on any host.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -23,6 +24,16 @@ struct Contestant {
     int32_t place;
     int32_t placed;
 };
+
+// On 32-bit Windows, every field but the name is 32 bits wide, at the offsets
+// the record has always had.
+static_assert(sizeof(void*) != 4 ||
+                  (offsetof(Contestant, faceImage) == 12 && offsetof(Contestant, timing) == 16 &&
+                   offsetof(Contestant, startTick) == 20 && offsetof(Contestant, stopTick) == 24 &&
+                   offsetof(Contestant, elapsedMs) == 28 && offsetof(Contestant, score) == 32 &&
+                   offsetof(Contestant, place) == 36 && offsetof(Contestant, placed) == 40 &&
+                   sizeof(Contestant) == 44),
+              "the contestant record's 32-bit layout");
 
 // The two tables: the current race, and the sums of the week. Entry i of both
 // is the same contestant.

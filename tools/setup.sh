@@ -14,7 +14,7 @@ tv_as_root() {
 }
 
 tv_install_packages() {
-    local want=(g++-mingw-w64-x86-64 wine wine64 xvfb fonts-wqy-zenhei locales
+    local want=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb fonts-wqy-zenhei locales
                 imagemagick xdotool x11-utils cmake g++ make googletest clang
                 libclang-rt-14-dev zip)
     local missing=()
