@@ -46,7 +46,7 @@ private:
         }
     };
 
-    static bool readAll(HANDLE file, std::string* bytes);
+    static bool readAll(HANDLE file, uint64_t size, std::string* bytes);
     void rebuild(const std::string& bytes);
     void takeFrom(const std::string& bytes);
     std::string toAnsi(std::string_view lines) const;
