@@ -3,6 +3,8 @@
 set(TRACKVANE_CORE_SOURCES
     core/TextFields.cpp
     core/TimeStamp.cpp
+    core/TextEncoding.cpp
+    core/Gb2312Table.cpp
     race/RaceState.cpp
     race/Roster.cpp
     race/RecordLines.cpp

@@ -1,7 +1,6 @@
 #include "core/Core.h"
 
 #include "core/TextFields.h"
-#include "race/Roster.h"
 #include "settings/SettingsRules.h"
 
 #include <algorithm>
@@ -69,6 +68,54 @@ std::wstring toWide(const std::string& ansi) {
     return w;
 }
 
+std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding) {
+    std::wstring w;
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
+        const bool big = encoding == TextEncoding::Utf16Be;
+        w.resize(bytes.size() / 2);
+        for (size_t i = 0; i < w.size(); ++i) {
+            const auto a = static_cast<unsigned char>(bytes[2 * i]);
+            const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
+            w[i] = static_cast<wchar_t>(big ? (a << 8 | b) : (b << 8 | a));
+        }
+        return w;
+    }
+    if (bytes.empty()) return w;
+    const UINT page = encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP;
+    int n = MultiByteToWideChar(page, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+    if (n <= 0) return w;
+    w.resize(n);
+    MultiByteToWideChar(page, 0, bytes.data(), (int)bytes.size(), &w[0], n);
+    return w;
+}
+
+std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines) {
+    std::string out;
+    int lineNumber = 1;
+    for (size_t begin = 0; begin <= text.size(); ++lineNumber) {
+        size_t end = text.find(L'\n', begin);
+        end = end == std::wstring::npos ? text.size() : end + 1;
+        const int length = (int)(end - begin);
+        if (length > 0) {
+            BOOL lost = FALSE;
+            // Without best fit, a character that has no place in the code page
+            // shows as '?' and is told, rather than turning into a look-alike.
+            const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data() + begin, length,
+                                              nullptr, 0, nullptr, nullptr);
+            if (n > 0) {
+                const size_t at = out.size();
+                out.resize(at + n);
+                WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data() + begin, length, &out[at], n,
+                                    nullptr, &lost);
+            }
+            if (lost && lossyLines) lossyLines->push_back(lineNumber);
+        }
+        if (end == text.size()) break;
+        begin = end;
+    }
+    return out;
+}
+
 bool findImageEncoder(const wchar_t* mime, CLSID* clsid) {
     UINT count = 0, bytes = 0;
     if (gp::GdipGetImageEncodersSize(&count, &bytes) != gp::Ok || bytes == 0) return false;
@@ -119,9 +166,8 @@ int CCore::getConfigInt(const char* key) {
 std::string CCore::getConfigStr(const char* key) {
     std::string text;
     if (!readValue(key, &text)) return defaultOf(key);
-    // Notepad saves UTF-8 nowadays; text in the system code page is almost
-    // never valid UTF-8 with multi-byte characters.
-    return looksLikeUtf8(text) ? utf8ToAnsi(text) : text;
+    // The file may have been saved by Notepad as UTF-8 without a mark.
+    return textToAnsi(text);
 }
 
 BOOL CCore::getConfigB(const char* key) {
@@ -207,6 +253,14 @@ std::string CCore::utf8ToAnsi(const std::string& utf8) {
     return ansi;
 }
 
+std::string CCore::textToAnsi(const std::string& bytes, std::vector<int>* lossyLines) {
+    if (lossyLines) lossyLines->clear();
+    size_t mark = 0;
+    const TextEncoding encoding = detectTextEncoding(bytes, &mark);
+    if (encoding == TextEncoding::Cp936) return bytes;
+    return wideToAnsi(decodeToWide(std::string_view(bytes).substr(mark), encoding), lossyLines);
+}
+
 std::string CCore::ansiToUtf8(const std::string& ansi) {
     std::wstring w = toWide(ansi);
     int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
@@ -235,16 +289,53 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
     return false;
 }
 
-bool CCore::endsWithLineBreak(HANDLE file, LARGE_INTEGER size) {
-    LARGE_INTEGER last;
-    last.QuadPart = size.QuadPart - 1;
-    char ch = 0;
-    DWORD got = 0;
-    const bool read = SetFilePointerEx(file, last, nullptr, FILE_BEGIN) &&
-                      ReadFile(file, &ch, 1, &got, nullptr) && got == 1;
-    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
-    return !read || ch == '\n';
+namespace {
+
+// The bytes of `ansi` as a file in `encoding` holds them.
+std::string encodeAs(const std::string& ansi, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp936) return ansi;
+    const std::wstring w = toWide(ansi);
+    if (encoding == TextEncoding::Utf8) {
+        int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+        std::string utf8(n > 0 ? n : 0, '\0');
+        if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &utf8[0], n, nullptr, nullptr);
+        return utf8;
+    }
+    const bool big = encoding == TextEncoding::Utf16Be;
+    std::string bytes;
+    for (wchar_t c : w) {
+        const char high = (char)(c >> 8 & 0xFF), low = (char)(c & 0xFF);
+        bytes += big ? high : low;
+        bytes += big ? low : high;
+    }
+    return bytes;
 }
+
+// Whether text in `encoding` ends in a line break: LF, CR LF, or a CR alone
+// (a file cut between the two).
+bool endsWithLineBreak(const std::string& bytes, size_t mark, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
+        const std::wstring w = decodeToWide(std::string_view(bytes).substr(mark), encoding);
+        return w.empty() || w.back() == L'\n' || w.back() == L'\r';
+    }
+    return bytes.size() <= mark || bytes.back() == '\n' || bytes.back() == '\r';
+}
+
+bool readWhole(HANDLE file, LONGLONG size, std::string* bytes) {
+    LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return false;
+    bytes->resize((size_t)size);
+    size_t got = 0;
+    while (got < bytes->size()) {
+        DWORD n = 0;
+        const DWORD want = (DWORD)std::min<size_t>(bytes->size() - got, 1 << 20);
+        if (!ReadFile(file, &(*bytes)[got], want, &n, nullptr) || n == 0) return false;
+        got += n;
+    }
+    return true;
+}
+
+}  // namespace
 
 bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD* error) {
     return logAddLines(path, {line}, error);
@@ -269,9 +360,22 @@ bool CCore::logAddLines(const std::string& path, const std::vector<std::string>&
         err = GetLastError();
         return false;
     }
-    // A file cut off in the middle of a line (or edited by hand) must not
-    // glue the first new line to its last one.
-    if (start.QuadPart > 0 && !endsWithLineBreak(f.get(), start)) text.insert(0, "\r\n");
+    if (start.QuadPart > 0) {
+        // A file saved again by a spreadsheet as UTF-8 stays UTF-8, and one
+        // cut off in the middle of a line (or edited by hand) must not glue
+        // the first new line to its last one.
+        std::string bytes;
+        if (readWhole(f.get(), start.QuadPart, &bytes)) {
+            size_t mark = 0;
+            const TextEncoding encoding = detectLinesEncoding(bytes, &mark);
+            if (!endsWithLineBreak(bytes, mark, encoding)) text.insert(0, "\r\n");
+            text = encodeAs(text, encoding);
+        }
+        if (!SetFilePointerEx(f.get(), start, nullptr, FILE_BEGIN)) {
+            err = GetLastError();
+            return false;
+        }
+    }
     DWORD written = 0;
     BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
     if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;

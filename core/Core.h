@@ -4,6 +4,7 @@
 // what went wrong. One object for the run, reached through `core`.
 #pragma once
 
+#include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
 #include "framework/Handles.h"
 
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CCore {
@@ -42,13 +44,19 @@ public:
                   DWORD* error = nullptr);
     // UTF-8 text (a byte-order mark dropped) to the ANSI code page, and back.
     std::string utf8ToAnsi(const std::string& utf8);
+    // A text made by hand (the roster, a settings value) in the ANSI code
+    // page, however an editor saved it: a byte-order mark or the more
+    // plausible reading decides. The numbers (from 1) of the lines that held
+    // a character the code page cannot, now a '?', go to *lossyLines.
+    std::string textToAnsi(const std::string& bytes, std::vector<int>* lossyLines = nullptr);
     std::string ansiToUtf8(const std::string& ansi);
     // Writes a whole new file; on failure nothing half-written is left.
     bool writeFile(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
     // Appends the line and a line break; false (and *error) when it could not.
     bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
     // Appends all lines in one write, or nothing: a failed write is cut back
-    // so that a block never lands half.
+    // so that a block never lands half. The lines are in the ANSI code page;
+    // a file that is UTF-8 or UTF-16 gets them in its own encoding.
     bool logAddLines(const std::string& path, const std::vector<std::string>& lines,
                      DWORD* error = nullptr);
 
@@ -110,7 +118,6 @@ public:
 
 private:
     int messageBox(HWND owner, const std::string& text, UINT type);
-    static bool endsWithLineBreak(HANDLE file, LARGE_INTEGER size);
     bool writeValue(const char* key, const std::string& value);
     bool readValue(const char* key, std::string* value);
     Gdiplus::GpStringFormat* stringFormat();
@@ -123,6 +130,14 @@ extern CCore* core;
 
 // ANSI (code page of the system) to UTF-16, for GDI+ and file names.
 std::wstring toWide(const std::string& ansi);
+
+// Text in one of the encodings a file made by hand may have (without its
+// byte-order mark) as UTF-16; Cp936 stands for the ANSI code page.
+std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding);
+// UTF-16 to the ANSI code page. A character the code page cannot hold
+// becomes '?'; the numbers (from 1) of the lines where that happened go to
+// *lossyLines.
+std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines = nullptr);
 
 // The class id of GDI+'s encoder for a MIME type such as L"image/png".
 bool findImageEncoder(const wchar_t* mime, CLSID* clsid);

@@ -106,6 +106,58 @@ bool parseTimeStamp(std::string_view text, LocalTime* out) {
     return true;
 }
 
+namespace {
+
+// A number of minDigits to maxDigits digits at *pos; *pos moves past it.
+bool readNumber(std::string_view text, std::size_t* pos, std::size_t minDigits,
+                std::size_t maxDigits, int* out) {
+    std::size_t count = 0;
+    int value = 0;
+    while (*pos + count < text.size() && count < maxDigits && text[*pos + count] >= '0' &&
+           text[*pos + count] <= '9') {
+        value = value * 10 + (text[*pos + count] - '0');
+        ++count;
+    }
+    if (count < minDigits) return false;
+    if (*pos + count < text.size() && text[*pos + count] >= '0' && text[*pos + count] <= '9')
+        return false;  // more digits than the field may have
+    *pos += count;
+    *out = value;
+    return true;
+}
+
+bool readChar(std::string_view text, std::size_t* pos, char c) {
+    if (*pos >= text.size() || text[*pos] != c) return false;
+    ++*pos;
+    return true;
+}
+
+}  // namespace
+
+bool parseRecordTimeStamp(std::string_view text, LocalTime* out) {
+    if (parseTimeStamp(text, out)) return true;
+    LocalTime t{};
+    std::size_t pos = 0;
+    if (!readNumber(text, &pos, 4, 4, &t.year) || pos >= text.size()) return false;
+    const char sep = text[pos];
+    if (sep != '-' && sep != '/') return false;
+    ++pos;
+    if (!readNumber(text, &pos, 1, 2, &t.month) || !readChar(text, &pos, sep) ||
+        !readNumber(text, &pos, 1, 2, &t.day))
+        return false;
+    const std::size_t blanks = pos;
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    if (pos == blanks) return false;
+    if (!readNumber(text, &pos, 1, 2, &t.hour) || !readChar(text, &pos, ':') ||
+        !readNumber(text, &pos, 2, 2, &t.minute))
+        return false;
+    if (pos < text.size() && (!readChar(text, &pos, ':') || !readNumber(text, &pos, 2, 2, &t.second)))
+        return false;
+    if (pos != text.size() || !isInRange(t)) return false;
+    *out = t;
+    return true;
+}
+
 LocalTime weekWindowStart(const LocalTime& now) {
     const int weekday = weekdayOf(now);
     const int daysBack = weekday == 0 ? 6 : weekday - 1;

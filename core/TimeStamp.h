@@ -25,6 +25,13 @@ std::string formatTimeStamp(const LocalTime& t);
 // (years 1..9999, real days of the month). *out is written only on success.
 bool parseTimeStamp(std::string_view text, LocalTime* out);
 
+// What a records file's header may hold: the text formatTimeStamp writes, or
+// what a spreadsheet writes back after it read it as a date: "2026/12/9
+// 10:05", "2026/12/9 10:05:07", "2026-12-9 9:05". Year of four digits, month
+// and day of one or two, the same separator ('-' or '/') twice, blanks, an
+// hour of one or two digits, minutes and (optional) seconds of two.
+bool parseRecordTimeStamp(std::string_view text, LocalTime* out);
+
 // 00:00:00 of the most recent Monday, today when now is a Monday.
 LocalTime weekWindowStart(const LocalTime& now);
 

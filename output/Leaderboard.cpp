@@ -111,7 +111,8 @@ void RecordsIndex::reset() {
 
 void RecordsIndex::feed(std::string_view chunk) {
     std::size_t begin = 0;
-    for (std::size_t end; (end = chunk.find('\n', begin)) != std::string_view::npos;
+    // A CR LF pair reads as a line and an empty one, which carries nothing.
+    for (std::size_t end; (end = chunk.find_first_of("\r\n", begin)) != std::string_view::npos;
          begin = end + 1) {
         std::string_view piece = chunk.substr(begin, end - begin);
         if (partialLine_.empty()) {

@@ -32,7 +32,8 @@ class RecordsIndex {
 public:
     void reset();
     // Any piece of the file, continuing where the last one stopped; a line cut
-    // between two pieces is held until its end arrives.
+    // between two pieces is held until its end arrives. A line ends at LF, at
+    // CR LF, or at a CR alone.
     void feed(std::string_view chunk);
     // The file ends here: a last line without a line end counts.
     void finish();

@@ -1,58 +1,140 @@
 #include "output/RecordsFile.h"
 
+#include "core/Core.h"
 #include "framework/Handles.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
-const size_t kHeadBytes = 256;
+
+// FAT keeps write times to two seconds, and the system clock a write time
+// is taken from ticks coarsely: a write within this much of a look may not
+// change the write time that look saw.
+const uint64_t kSettleTime = 3ull * 10000000;  // in 100 ns
+
+// A hash of the whole of `bytes`, eight bytes at a step: a file of many
+// megabytes is checked in a few milliseconds.
+uint64_t hashOf(std::string_view bytes) {
+    const uint64_t k = 0x9E3779B97F4A7C15ull;
+    uint64_t hash = 0xCBF29CE484222325ull ^ (bytes.size() * k);
+    size_t pos = 0;
+    for (; pos + 8 <= bytes.size(); pos += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + pos, 8);
+        hash = (hash ^ word) * k;
+        hash ^= hash >> 29;
+    }
+    for (; pos < bytes.size(); ++pos) {
+        hash = (hash ^ static_cast<unsigned char>(bytes[pos])) * k;
+        hash ^= hash >> 29;
+    }
+    return hash;
 }
+
+uint64_t asNumber(FILETIME t) { return (uint64_t)t.dwHighDateTime << 32 | t.dwLowDateTime; }
+
+// Where the whole lines of `bytes` end: just past its last CR or LF.
+size_t wholeLinesEnd(std::string_view bytes) {
+    const size_t last = bytes.find_last_of("\r\n");
+    return last == std::string_view::npos ? 0 : last + 1;
+}
+
+bool isUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
+
+}  // namespace
 
 void RecordsFile::forget() {
     index_.reset();
-    consumed_ = 0;
-    head_.clear();
+    seen_ = 0;
+    hash_ = 0;
+    fed_ = 0;
     tail_.clear();
+    markLength_ = 0;
+    encoding_ = TextEncoding::Cp936;
+    evidence_.clear();
     prunedBefore_ = INT64_MIN;
     valid_ = false;
 }
 
-bool RecordsFile::readFrom(HANDLE file, uint64_t offset, std::string* bytes) {
-    LARGE_INTEGER at;
-    at.QuadPart = (LONGLONG)offset;
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
-    char chunk[64 * 1024];
+bool RecordsFile::readAll(HANDLE file, uint64_t size, std::string* bytes) {
+    // Read straight into place; a file that grew meanwhile is read to its end.
+    bytes->resize((size_t)size + 1);
+    size_t got = 0;
     for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return false;
-        if (got == 0) return true;
-        bytes->append(chunk, got);
+        if (got == bytes->size()) bytes->resize(got + 64 * 1024);
+        DWORD n = 0;
+        const DWORD want = (DWORD)std::min<size_t>(bytes->size() - got, 1 << 24);
+        if (!ReadFile(file, &(*bytes)[got], want, &n, nullptr)) return false;
+        if (n == 0) break;
+        got += n;
     }
+    bytes->resize(got);
+    return true;
 }
 
-std::string RecordsFile::readHead(HANDLE file) {
-    std::string head(kHeadBytes, '\0');
-    LARGE_INTEGER zero = {};
-    DWORD got = 0;
-    if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) ||
-        !ReadFile(file, &head[0], (DWORD)head.size(), &got, nullptr))
-        got = 0;
-    head.resize(got);
-    return head;
+std::string RecordsFile::toAnsi(std::string_view lines) const {
+    if (encoding_ != TextEncoding::Utf8) return std::string(lines);
+    if (isValidUtf8(lines)) return wideToAnsi(decodeToWide(lines, TextEncoding::Utf8));
+    // A block an older version appended in code page 936 to a UTF-8 file:
+    // each line that is not UTF-8 stays as it is.
+    std::string out;
+    size_t begin = 0;
+    while (begin < lines.size()) {
+        size_t end = lines.find_first_of("\r\n", begin);
+        end = end == std::string_view::npos ? lines.size() : end + 1;
+        const std::string_view line = lines.substr(begin, end - begin);
+        out += isValidUtf8(line) ? wideToAnsi(decodeToWide(line, TextEncoding::Utf8)) : std::string(line);
+        begin = end;
+    }
+    return out;
 }
 
-void RecordsFile::takeBytes(const std::string& bytes) {
-    // Only whole lines go in; an unterminated last line waits for the rest.
-    std::string all = tail_ + bytes;
-    const size_t lastBreak = all.rfind('\n');
-    if (lastBreak == std::string::npos) {
-        tail_ = all;
+void RecordsFile::rebuild(const std::string& bytes) {
+    forget();
+    lastWhole_ = true;
+    const std::string_view all(bytes);
+    encoding_ = byteOrderMark(all, &markLength_);
+    seen_ = bytes.size();
+    hash_ = hashOf(all);
+    if (isUtf16(encoding_)) {
+        // Seldom seen and read whole every time it changes.
+        index_.feed(wideToAnsi(decodeToWide(all.substr(markLength_), encoding_)));
+        index_.finish();
+        fed_ = seen_;
         return;
     }
-    index_.feed(std::string_view(all).substr(0, lastBreak + 1));
-    tail_ = all.substr(lastBreak + 1);
+    const size_t linesEnd = std::max(wholeLinesEnd(all), markLength_);
+    if (markLength_ == 0) {
+        evidence_.addUtf8Lines(all.substr(0, linesEnd));
+        encoding_ = evidence_.verdict();
+    }
+    index_.feed(toAnsi(all.substr(markLength_, linesEnd - markLength_)));
+    fed_ = linesEnd;
+    tail_ = bytes.substr(linesEnd);
+}
+
+void RecordsFile::takeFrom(const std::string& bytes) {
+    const std::string_view rest = std::string_view(bytes).substr(fed_);
+    const size_t linesEnd = wholeLinesEnd(rest);
+    if (linesEnd > 0 && markLength_ == 0) {
+        evidence_.addUtf8Lines(rest.substr(0, linesEnd));
+        if (evidence_.verdict() != encoding_) {
+            // The new lines tip the file's encoding: read it all that way.
+            rebuild(bytes);
+            return;
+        }
+    }
+    index_.feed(toAnsi(rest.substr(0, linesEnd)));
+    fed_ += linesEnd;
+    tail_.assign(rest.substr(linesEnd));
+    if (bytes.size() != seen_) hash_ = hashOf(bytes);
+    seen_ = bytes.size();
 }
 
 RecordsFile::Read RecordsFile::update(const std::string& path) {
     lastWhole_ = false;
+    lastBytesRead_ = 0;
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         forget();
         return Read::Missing;
@@ -63,30 +145,29 @@ RecordsFile::Read RecordsFile::update(const std::string& path) {
     if (!file || !GetFileInformationByHandle(file.get(), &info)) return Read::Unreadable;
     const Identity identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     const uint64_t size = ((uint64_t)info.nFileSizeHigh << 32) | info.nFileSizeLow;
+    const uint64_t writeTime = asNumber(info.ftLastWriteTime);
+    if (valid_ && settled_ && path == path_ && identity == identity_ && size == size_ &&
+        writeTime == writeTime_)
+        return Read::Done;
 
-    std::string head;
-    const bool sameFile =
-        valid_ && path == path_ && identity == identity_ && size >= consumed_ + tail_.size();
-    if (sameFile) {
-        head.resize(std::min<uint64_t>(head_.size(), size));
-        DWORD got = 0;
-        if (!head.empty() && !ReadFile(file.get(), &head[0], (DWORD)head.size(), &got, nullptr))
-            return Read::Unreadable;
-        head.resize(got);
-    }
-    const bool append = sameFile && head == head_;
-    const uint64_t start = append ? consumed_ + tail_.size() : 0;
     std::string bytes;
-    if (!readFrom(file.get(), start, &bytes)) return Read::Unreadable;
+    if (!readAll(file.get(), size, &bytes)) return Read::Unreadable;
+    lastBytesRead_ = bytes.size();
+    FILETIME nowFt;
+    GetSystemTimeAsFileTime(&nowFt);
+    const uint64_t now = asNumber(nowFt);
+    settled_ = bytes.size() == size && now >= writeTime && now - writeTime >= kSettleTime;
 
-    if (!append) {
-        forget();
-        lastWhole_ = true;
+    const bool sameStart = valid_ && path == path_ && !isUtf16(encoding_) && bytes.size() >= seen_ &&
+                           hashOf(std::string_view(bytes).substr(0, seen_)) == hash_;
+    if (sameStart) {
+        takeFrom(bytes);
+    } else {
+        rebuild(bytes);
     }
-    takeBytes(bytes);
-    consumed_ = start + bytes.size() - tail_.size();
-    if (head_.size() < kHeadBytes) head_ = readHead(file.get());
     identity_ = identity;
+    size_ = size;
+    writeTime_ = writeTime;
     path_ = path;
     valid_ = true;
     return Read::Done;
@@ -109,7 +190,7 @@ bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int co
     if (tail_.empty()) return index_.sumWeek(now, roster, count, totals, races);
     // A last line without its line end counts as a whole read would count it.
     RecordsIndex withTail = index_;
-    withTail.feed(tail_);
+    withTail.feed(toAnsi(tail_));
     withTail.finish();
     return withTail.sumWeek(now, roster, count, totals, races);
 }

@@ -1,14 +1,24 @@
-// The records file as the weekly board reads it at every refresh: only the
-// bytes appended since the last look are read, and the whole file again when
-// it shrank, was replaced, or its beginning changed. The week's sums are
-// computed anew every time, so the week still rolls over by itself.
+// The records file as the weekly board reads it at every refresh. While the
+// file is left alone (same file, size and last write time, looked at long
+// enough after that write), nothing is read. Otherwise the whole file is
+// read and the bytes taken before are checked against a hash of them: when
+// they are unchanged, only the lines after them go to the index; when
+// anything before changed (an edit in place, a rewrite, a truncation, another
+// file), the index is built again. The week's sums are computed anew every
+// time, so the week still rolls over by itself.
+//
+// A file saved again by a spreadsheet may be UTF-8: its lines are converted
+// to the program's code page before the index sees them, so that names match
+// the roster as text.
 #pragma once
 
+#include "core/TextEncoding.h"
 #include "output/Leaderboard.h"
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 class RecordsFile {
 public:
@@ -24,8 +34,11 @@ public:
     bool hasGoodRead() const { return valid_; }
     void forget();
 
-    // How the last update read the file (for tests and the benchmark).
+    // How the last update read the file (for tests and the benchmark):
+    // whether the index was built again, and how many bytes were read.
     bool lastReadWasWhole() const { return lastWhole_; }
+    uint64_t lastBytesRead() const { return lastBytesRead_; }
+    TextEncoding encoding() const { return encoding_; }
 
 private:
     struct Identity {
@@ -37,18 +50,32 @@ private:
         }
     };
 
-    bool readFrom(HANDLE file, uint64_t offset, std::string* bytes);
-    static std::string readHead(HANDLE file);
-    void takeBytes(const std::string& bytes);
+    static bool readAll(HANDLE file, uint64_t size, std::string* bytes);
+    void rebuild(const std::string& bytes);
+    void takeFrom(const std::string& bytes);
+    std::string toAnsi(std::string_view lines) const;
 
     RecordsIndex index_;
+    // What the file looked like at the last look.
     Identity identity_;
-    uint64_t consumed_ = 0;      // bytes of the file fed to the index
-    std::string head_;           // the file's first bytes, to see a rewrite
-    std::string tail_;           // an unterminated last line, not fed yet
+    uint64_t size_ = 0;
+    uint64_t writeTime_ = 0;
+    // Whether that look came long enough after the last write that any later
+    // write must show in the write time.
+    bool settled_ = false;
+
+    uint64_t seen_ = 0;           // bytes of the file taken so far
+    uint64_t hash_ = 0;           // of those bytes
+    uint64_t fed_ = 0;            // of them, those that went to the index as whole lines
+    std::string tail_;            // the rest: an unterminated last line
+    size_t markLength_ = 0;
+    TextEncoding encoding_ = TextEncoding::Cp936;
+    EncodingEvidence evidence_;   // of the lines fed, without a mark
+
     int64_t prunedBefore_ = INT64_MIN;
     int64_t lastNow_ = INT64_MIN;
     bool valid_ = false;
     bool lastWhole_ = false;
+    uint64_t lastBytesRead_ = 0;
     std::string path_;
 };

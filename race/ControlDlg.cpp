@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "settings/OptionsDlg.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 COutputWnd* outputWnd = nullptr;
@@ -109,10 +110,29 @@ void CControlDlg::loadRoster() {
                          CCore::errorText(error) + "\n\n参赛者列表为空，比赛仍可进行。";
         return;
     }
-    // Notepad saves UTF-8 nowadays; operators cannot tell the difference.
-    if (hasUtf8Bom(bytes) || looksLikeUtf8(bytes)) bytes = core->utf8ToAnsi(bytes);
+    // Notepad saves "ANSI", UTF-8 or "Unicode"; operators cannot tell the
+    // difference.
+    std::vector<int> lossyLines;
+    bytes = core->textToAnsi(bytes, &lossyLines);
 
-    const std::vector<std::string> names = parseRoster(bytes);
+    std::vector<int> lineNumbers;
+    const std::vector<std::string> names = parseRoster(bytes, &lineNumbers);
+    std::string lossy;
+    for (int line : lossyLines) {
+        if (std::find(lineNumbers.begin(), lineNumbers.end(), line) == lineNumbers.end()) continue;
+        lossy += (lossy.empty() ? "" : "、") + core->getStrInt(line);
+    }
+    if (!lossy.empty() && !rosterProblemTold_) {
+        rosterProblem_ = "参赛者名单第 " + lossy +
+                         " 行的名字里有本机中文字符集（GBK）没有的字，只能显示成“?”，"
+                         "照片也找不到：\n" +
+                         rosterPath + "\n\n请改用字符集里有的字，或者换一种写法。";
+        // At start-up the first tick tells it, once the output window is up.
+        if (outputWnd) {
+            rosterProblemTold_ = true;
+            core->msgboxWarning(m_hWnd, rosterProblem_);
+        }
+    }
     for (size_t i = 0; i < names.size(); ++i) {
         const int row = (int)i;
         contestantList.InsertItem(row, core->getStrInt(row + 1));

@@ -7,7 +7,7 @@ namespace {
 void readHeader(std::string_view line, RecordLine* r) {
     r->kind = RecordLine::Header;
     std::string_view stamp;
-    r->timeValid = findField(line, ',', 1, &stamp) && parseTimeStamp(stamp, &r->raceTime);
+    r->timeValid = findField(line, ',', 1, &stamp) && parseRecordTimeStamp(stamp, &r->raceTime);
 }
 
 void readContestant(std::string_view line, RecordLine* r) {
@@ -65,7 +65,8 @@ std::vector<std::string> raceRecordBlock(const std::string& modeText, const std:
 RecordLine classifyRecordLine(std::string_view line) {
     RecordLine r{RecordLine::Empty, LocalTime{}, false, std::string(), 0, 0};
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) return r;
+    // A spreadsheet writes an empty row as nothing but the commas of its cells.
+    if (line.find_first_not_of(',') == std::string_view::npos) return r;
     if (line.find(':') != std::string_view::npos) {
         readHeader(line, &r);
     } else {

@@ -31,7 +31,8 @@ struct RecordLine {
     int32_t score;        // Contestant only
 };
 
-// One line as read back, with or without a trailing CR. A colon anywhere makes
+// One line as read back, with or without a trailing CR. A line of nothing but
+// commas is empty, as a spreadsheet writes an empty row. A colon anywhere makes
 // a header, so a name with a colon opens a new race when read back; a
 // contestant line needs its time and score as plain 32-bit decimals (fields
 // after the score are ignored).

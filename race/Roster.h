@@ -1,4 +1,5 @@
-// The roster file psn.txt: one contestant name per line, in code page 936.
+// The roster file psn.txt: one contestant name per line, in code page 936
+// once the control dialog has converted what an editor saved.
 #pragma once
 
 #include <string>
@@ -9,12 +10,9 @@
 
 // Names in file order: lines end at LF (a CR before it is dropped), empty
 // lines are skipped, blanks are part of the name, at most MAX_CONTESTANTS.
-std::vector<std::string> parseRoster(std::string_view fileBytes);
-
-// Valid UTF-8 with at least one multi-byte sequence: a roster saved as UTF-8
-// by an editor, to be converted before its names are used.
-bool looksLikeUtf8(std::string_view bytes);
-bool hasUtf8Bom(std::string_view bytes);
+// The line number (from 1) of each name goes to *lineNumbers.
+std::vector<std::string> parseRoster(std::string_view fileBytes,
+                                     std::vector<int>* lineNumbers = nullptr);
 
 // Names into the first entries of the table (each cut to fit the record), with
 // score = scoreInit and the clock cleared; photo, place and placed are left

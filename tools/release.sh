@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows release zip: Trackvane.exe (static, no other DLLs), the
-# sample data folder, the commented Trackvane.ini and the operator's guide.
+# sample data folder, the commented Trackvane.ini and the operator's guide as
+# one HTML file.
 # Then unpacks it into an empty folder and starts the exe from there under
 # Wine, to show that the zip holds everything it needs.
 #   tools/release.sh              set up, build, package, check
@@ -21,19 +22,48 @@ root=$stage/$name
 bin=$TV_BUILD/win/bin
 
 tv_say "packaging $name"
-mkdir -p "$root/data" "$root/docs"
+mkdir -p "$root/data"
 cp "$bin/Trackvane.exe" "$bin/bg.jpg" "$bin/logo.png" "$root/"
 cp "$bin/data/psn.txt" "$bin"/data/*.jpg "$root/data/"
 # The settings file is read in the system code page, as Notepad's ANSI.
 iconv -f UTF-8 -t GBK "$TV_ROOT/res/Trackvane.ini" | sed 's/$/\r/' > "$root/Trackvane.ini"
-if [ -d "$TV_ROOT/docs/guide" ]; then cp -r "$TV_ROOT/docs/guide/." "$root/docs/"; fi
+# The operator's guide as one HTML file with its pictures inside, so that a
+# double-click opens it whole in any browser.
+if ! command -v pandoc >/dev/null; then
+    tv_say "installing pandoc (for the guide)"
+    tv_as_root apt-get update
+    DEBIAN_FRONTEND=noninteractive tv_as_root apt-get install -y --no-install-recommends pandoc
+fi
+guide=$root/操作指南.html
+(cd "$TV_ROOT/docs/guide" &&
+    pandoc 操作指南.md -f gfm -t html5 -s --self-contained --metadata pagetitle="Trackvane 操作指南" \
+           -V lang=zh-CN -c guide.css -o "$guide")
+if grep -qE '(src|href)="(images/|[^"#:]*\.(png|jpg|css)")' "$guide"; then
+    echo "the guide still points at files beside it" >&2
+    exit 1
+fi
 # Nothing but the exe itself may be needed: no mingw DLLs, no DLL that the
 # loader would look for beside the exe, nothing newer than Windows 7.
 tv_say "checking what Trackvane.exe imports"
 "$TV_ROOT/tools/check-imports.sh" "$root/Trackvane.exe"
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
-(cd "$stage" && zip -qr "$dist/$name.zip" "$name")
+# Names such as 操作指南.html and data\张伟.jpg are stored as UTF-8 with the
+# zip's UTF-8 flag set; without it, Windows reads them in its own code page
+# and a photo no longer matches its name in the roster.
+if ! command -v python3 >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive tv_as_root apt-get install -y --no-install-recommends python3
+fi
+(cd "$stage" && python3 - "$dist/$name.zip" "$name" <<'PY'
+import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for folder, dirs, files in os.walk(sys.argv[2]):
+        dirs.sort()
+        z.write(folder)
+        for f in sorted(files):
+            z.write(os.path.join(folder, f))
+PY
+)
 tv_say "built $dist/$name.zip"
 
 # Start it from a folder that holds only what the zip holds.

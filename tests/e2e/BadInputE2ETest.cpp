@@ -3,12 +3,14 @@
 // oversized or locked. Every case checks that the program neither crashes
 // nor hangs, that it names the file it could not use where the operator must
 // act, and that a race run on it still reaches the records file whole.
+#include "core/Core.h"
 #include "core/TimeStamp.h"
 #include "tests/e2e/ProgramDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <string>
@@ -300,17 +302,85 @@ TEST(BadRoster, EmptyAndGarbageRostersGiveAUsableList) {
     }
 }
 
-TEST(BadRoster, Utf8RostersReadAsTheSameNamesWithOrWithoutBom) {
-    // 张伟 and 李娜 in UTF-8.
-    const std::string utf8 = "\xE5\xBC\xA0\xE4\xBC\x9F\r\n\xE6\x9D\x8E\xE5\xA8\x9C\r\n";
-    for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
-        SCOPED_TRACE(bytes.size() == utf8.size() ? "without BOM" : "with BOM");
+namespace {
+
+// The names column of the program's list, read across the process boundary
+// as another program would: the item structure and its text buffer live in
+// the program's own memory.
+std::vector<std::string> listNames(const ProgramDriver& p) {
+    std::vector<std::string> names;
+    HWND list = GetDlgItem(p.dialog(), 1005);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return names;
+    const SIZE_T bytes = sizeof(LVITEMA) + 256;
+    char* remote = (char*)VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    for (int row = 0; remote && row < p.listRows(); ++row) {
+        LVITEMA item = {};
+        item.iSubItem = 1;
+        item.pszText = remote + sizeof(LVITEMA);
+        item.cchTextMax = 256;
+        char text[256] = {};
+        SIZE_T done = 0;
+        DWORD_PTR result = 0;
+        if (!WriteProcessMemory(process, remote, &item, sizeof item, &done) ||
+            !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000,
+                                 &result) ||
+            !ReadProcessMemory(process, remote + sizeof(LVITEMA), text, sizeof text - 1, &done))
+            break;
+        names.push_back(text);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return names;
+}
+
+}  // namespace
+
+// However Notepad saved the roster, the list shows the names and the race
+// records them as the program's code page has them. 小强 and 小伟 in code
+// page 936 are valid UTF-8 too (of Cyrillic and Latin letters).
+TEST(BadRoster, RostersInEveryEncodingNotepadSavesReadAsTheSameNames) {
+    const std::string xiao = "\xE5\xB0\x8F\xE5\xBC\xBA\r\n\xE5\xB0\x8F\xE4\xBC\x9F\r\n";  // UTF-8
+    const std::string zhang = "\xE5\xBC\xA0\xE4\xBC\x9F\r\n\xE6\x9D\x8E\xE5\xA8\x9C\r\n";
+    const std::string utf16 = std::string("\xFF\xFE\x0F\x5C\x3A\x5F\r\0\n\0\x0F\x5C\x1F\x4F\r\0\n\0", 18);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"code page 936", "小强\r\n小伟\r\n", {"小强", "小伟"}},
+        {"UTF-8 without a mark", xiao, {"小强", "小伟"}},
+        {"UTF-8 without a mark, other names", zhang, {"张伟", "李娜"}},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + zhang, {"张伟", "李娜"}},
+        {"UTF-16 LE with a mark (Notepad's \"Unicode\")", utf16, {"小强", "小伟"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         ProgramDriver p;
-        p.write("data\\psn.txt", bytes);
-        expectOneBlock(startAndRace(p, 2), {"张伟", "李娜"});
+        p.write("data\\psn.txt", c.bytes);
+        ASSERT_TRUE(p.start()) << boxTexts(p);
+        EXPECT_EQ(listNames(p), c.names);
+        expectOneBlock(p.runShortRace(), c.names);
         EXPECT_EQ(p.boxes().size(), 0u) << boxTexts(p);
         expectCleanEnd(p);
     }
+}
+
+TEST(BadRoster, ANameTheCodePageCannotHoldIsToldWithItsLine) {
+    ProgramDriver p;
+    // 张伟, then 김철수 (Hangul, which code page 936 lacks), in UTF-8.
+    p.write("data\\psn.txt", "\xE5\xBC\xA0\xE4\xBC\x9F\r\n\r\n\xEA\xB9\x80\xEC\xB2\xA0\xEC\x88\x98\r\n");
+    ASSERT_TRUE(p.start()) << boxTexts(p);
+    EXPECT_EQ(p.listRows(), 2);
+    ASSERT_EQ(p.boxes().size(), 1u) << boxTexts(p);
+    EXPECT_NE(p.boxes()[0].text.find("第 3 行"), std::string::npos) << boxTexts(p);
+    expectEveryBoxNames(p, "psn.txt");
+    p.runShortRace();
+    EXPECT_EQ(p.boxes().size(), 1u) << "told more than once:\n" << boxTexts(p);
+    expectCleanEnd(p);
 }
 
 TEST(BadRoster, EveryKindOfLineEndGivesTheSameNames) {
@@ -500,6 +570,130 @@ TEST(BadRecords, SeveralMegabytesOfOldRacesAndGarbage) {
     while (bytes.size() < 5 * 1024 * 1024) bytes += old;
     bytes += pseudoRandomBytes(64 * 1024, 77) + "\r\n";
     raceOnRecords(bytes, 1000);
+}
+
+namespace {
+
+// A file last written long ago, as the records file is when a race starts.
+void ageFile(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000;
+    const FILETIME hourAgo = {t.LowPart, t.HighPart};
+    SetFileTime(f, nullptr, nullptr, &hourAgo);
+    CloseHandle(f);
+}
+
+// Export again: the boxes and tables of the exports before are gone first,
+// so that what is read is this export's.
+std::string exportAfresh(ProgramDriver& p) {
+    p.clearBoxes();
+    const std::string folder = p.path("data\\export\\");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do DeleteFileA((folder + fd.cFileName).c_str());
+        while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    return p.exportBoards();
+}
+
+LocalTime daysBefore(const LocalTime& t, int days) {
+    return fromSerialSeconds(toSerialSeconds(t) - days * 86400LL);
+}
+
+}  // namespace
+
+// The operator corrects a wrong time with an editor while the program runs:
+// same length, far from the start of the file.
+TEST(BadRecords, AResultCorrectedInPlaceShowsAtTheNextRefresh) {
+    const LocalTime now = localNow();
+    std::string bytes;
+    for (int week = 5; week >= 1; --week)
+        bytes += header(daysBefore(now, 7 * week)) + "张伟,10000,1\r\n李娜,12000,2\r\n\r\n";
+    bytes += header(now) + "张伟,16000,0\r\n李娜,21000,0\r\n\r\n";
+    ProgramDriver p;
+    p.write("data\\psn.txt", kTwoNames);
+    p.write(kRecords, bytes);
+    ageFile(p.path(kRecords));
+    ASSERT_TRUE(p.start()) << boxTexts(p);
+    EXPECT_EQ(weeklyRow(p.exportBoards(), "张伟").ms, 16000);
+
+    const size_t at = bytes.rfind("16000");
+    ASSERT_GT(at, 256u);
+    HANDLE f = CreateFileA(p.path(kRecords).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    SetFilePointer(f, (LONG)at, nullptr, FILE_BEGIN);
+    DWORD written = 0;
+    WriteFile(f, "61000", 5, &written, nullptr);
+    CloseHandle(f);
+    ASSERT_EQ(p.read(kRecords).size(), bytes.size());
+
+    p.key('0');  // clear data: the roster again and a refresh
+    p.settle();
+    EXPECT_EQ(weeklyRow(exportAfresh(p), "张伟").ms, 61000);
+    expectNoBoxButTheExport(p);
+    expectCleanEnd(p);
+}
+
+// Made with a real spreadsheet from a records file in code page 936 (four
+// races, the last one this week):
+//   soffice --headless --infilter="CSV:44,34,65,1"
+//           --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' records.csv
+// It wrote UTF-8 without a mark, LF line ends, a trailing comma on every
+// header line, ",," for each empty line, and dropped the last empty line.
+// The time stamps are moved to the weeks around the day the test runs.
+const char kSpreadsheetSaved[] =
+    "\xE8\xAE\xA1\xE6\x97\xB6\xE8\xB5\x9B,2026-11-17 09:00:00,\n"
+    "\xE5\xBC\xA0\xE4\xBC\x9F,10000,1\n"
+    "\xE6\x9D\x8E\xE5\xA8\x9C,12000,2\n"
+    ",,\n"
+    "\xE9\x9A\x9C\xE7\xA2\x8D\xE8\xB5\x9B,2026-11-24 09:30:00,\n"
+    "\xE5\xBC\xA0\xE4\xBC\x9F,11000,4\n"
+    "\xE6\x9D\x8E\xE5\xA8\x9C,13000,1\n"
+    ",,\n"
+    "\xE8\xAE\xA1\xE6\x97\xB6\xE8\xB5\x9B,2026-12-01 09:00:00,\n"
+    "\xE5\xBC\xA0\xE4\xBC\x9F,9000,0\n"
+    "\xE6\x9D\x8E\xE5\xA8\x9C,8880000,0\n"
+    ",,\n"
+    "\xE9\x9A\x9C\xE7\xA2\x8D\xE8\xB5\x9B,2026-12-08 10:05:07,\n"
+    "\xE5\xBC\xA0\xE4\xBC\x9F,16000,3\n"
+    "\xE6\x9D\x8E\xE5\xA8\x9C,21000,2\n";
+
+TEST(BadRecords, AFileSavedAgainByASpreadsheetAsUtf8StillCountsAndStaysUtf8) {
+    std::string bytes = kSpreadsheetSaved;
+    const LocalTime now = localNow();
+    const std::pair<const char*, LocalTime> stamps[] = {{"2026-11-17 09:00:00", daysBefore(now, 21)},
+                                                        {"2026-11-24 09:30:00", daysBefore(now, 14)},
+                                                        {"2026-12-01 09:00:00", daysBefore(now, 7)},
+                                                        {"2026-12-08 10:05:07", now}};
+    for (const auto& [old, when] : stamps) bytes.replace(bytes.find(old), 19, formatTimeStamp(when));
+    ProgramDriver p;
+    p.write("data\\psn.txt", kTwoNames);
+    p.write(kRecords, bytes);
+    ASSERT_TRUE(p.start()) << boxTexts(p);
+    EXPECT_EQ(weeklyRow(p.exportBoards(), "张伟").ms, 16000) << "this week's race read from UTF-8";
+
+    const std::string added = p.runShortRace();
+    const std::string file = p.read(kRecords);
+    EXPECT_EQ(file.compare(0, bytes.size(), bytes), 0) << "the old contents were changed";
+    // One encoding for the whole file: the block is UTF-8 too.
+    EXPECT_TRUE(isValidUtf8(added)) << added;
+    EXPECT_NE(added.find("\xE5\xBC\xA0\xE4\xBC\x9F,"), std::string::npos) << added;
+    const std::vector<Entry> race = expectOneBlock(CCore().utf8ToAnsi(added), {"张伟", "李娜"});
+    const WeeklyRow row = weeklyRow(exportAfresh(p), "张伟");
+    ASSERT_FALSE(race.empty());
+    EXPECT_EQ(row.ms, 16000 + race[0].ms) << "the races before it no longer count";
+    EXPECT_EQ(row.score, 3);
+    expectNoBoxButTheExport(p);
+    expectCleanEnd(p);
 }
 
 TEST(BadRecords, LockedAtTheEndOfARaceIsToldAndWrittenLater) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
 #include "output/Leaderboard.h"
 #include "race/RaceJournal.h"
@@ -110,8 +111,56 @@ inline const char* checkRoster(std::string_view bytes) {
     return nullptr;
 }
 
+// Hand-made text: the decision never takes invalid UTF-8 for UTF-8, and the
+// evidence gathered a line at a time (as the records reader gathers it) is
+// that of the whole text.
+inline const char* checkDecoder(std::string_view bytes) {
+    std::size_t mark = 0;
+    const TextEncoding whole = detectTextEncoding(bytes, &mark);
+    if (mark > bytes.size()) return "a byte-order mark longer than the text";
+    if (mark == 0 && whole == TextEncoding::Utf8 && !isValidUtf8(bytes))
+        return "invalid UTF-8 taken for UTF-8";
+    if (mark == 0 && whole != TextEncoding::Utf8 && whole != TextEncoding::Cp936)
+        return "UTF-16 without a mark";
+    EncodingEvidence all, pieces, allLines, lines;
+    all.add(bytes);
+    allLines.addUtf8Lines(bytes);
+    std::size_t begin = 0, lineBegin = 0;
+    for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
+        const char c = bytes[pos];
+        if (static_cast<unsigned char>(c) < 0x80 && (c == '\n' || c % 3 == 0)) {
+            pieces.add(bytes.substr(begin, pos + 1 - begin));
+            begin = pos + 1;
+        }
+        if (c == '\n' || c == '\r') {
+            lines.addUtf8Lines(bytes.substr(lineBegin, pos + 1 - lineBegin));
+            lineBegin = pos + 1;
+        }
+    }
+    pieces.add(bytes.substr(begin));
+    lines.addUtf8Lines(bytes.substr(lineBegin));
+    if (lines.cp936Score() != allLines.cp936Score() || lines.utf8Score() != allLines.utf8Score() ||
+        lines.verdict() != allLines.verdict())
+        return "line evidence a line at a time differs from the whole";
+    if (all.cp936Score() != pieces.cp936Score() || all.utf8Score() != pieces.utf8Score() ||
+        all.verdict() != pieces.verdict())
+        return "evidence in pieces differs from the whole";
+    if (mark == 0 && all.verdict() != whole) return "evidence and decision disagree";
+    if (isValidUtf8(bytes) && (allLines.utf8Score() != all.utf8Score() || allLines.verdict() != all.verdict()))
+        return "a text valid as UTF-8 is judged otherwise line by line";
+    if (allLines.verdict() == TextEncoding::Utf8 && allLines.utf8Score() <= allLines.cp936Score())
+        return "UTF-8 lines taken for UTF-8 without reading better so";
+    return nullptr;
+}
+
 inline const char* checkTimeStamp(std::string_view bytes) {
     LocalTime t{};
+    if (parseRecordTimeStamp(bytes, &t)) {
+        LocalTime again{};
+        if (!parseTimeStamp(formatTimeStamp(t), &again) ||
+            toSerialSeconds(again) != toSerialSeconds(t))
+            return "a records time stamp does not read back from its own text";
+    }
     if (!parseTimeStamp(bytes, &t)) return nullptr;
     if (formatTimeStamp(t) != bytes) return "time stamp does not read back to its text";
     const LocalTime back = fromSerialSeconds(toSerialSeconds(t));
@@ -170,6 +219,7 @@ inline const char* checkAll(const uint8_t* data, std::size_t size) {
     if (const char* failure = checkRoster(bytes)) return failure;
     if (const char* failure = checkIniValues(bytes)) return failure;
     if (const char* failure = checkJournal(bytes)) return failure;
+    if (const char* failure = checkDecoder(bytes)) return failure;
     return checkTimeStamp(bytes);
 }
 

@@ -1,4 +1,5 @@
-// libFuzzer target: arbitrary bytes as records file, roster and time stamp.
+// libFuzzer target: arbitrary bytes as records file, roster, settings value,
+// hand-made text to be decoded, and time stamp.
 #include <cstdio>
 #include <cstdlib>
 

@@ -27,6 +27,8 @@ TEST(ExportTable, FieldsThatWouldBeFormulasOrBreakTheRowStayText) {
     EXPECT_EQ(csvField("01'05.43\""), "\"01'05.43\"\"\"");
     EXPECT_EQ(csvField("=a,\"b\""), "\"'=a,\"\"b\"\"\"");
     EXPECT_EQ(csvField(""), "");
+    EXPECT_EQ(csvField("a\rb"), "\"a\rb\"") << "a lone CR ends a row for some readers";
+    EXPECT_EQ(csvField("a\nb"), "\"a\nb\"");
 }
 
 TEST(ExportTable, RowsFollowThePlacesOfBothBoards) {

@@ -252,3 +252,57 @@ TEST(RecordsIndex, ResetForgetsEverythingIncludingAHeldLine) {
     Contestant totals[MAX_CONTESTANTS];
     EXPECT_FALSE(index.sumWeek(TUESDAY, roster.data(), 1, totals));
 }
+
+// What a spreadsheet writes when the operator opens the file to look and
+// saves it again: LF line ends, a trailing empty field on every header line,
+// an empty row as commas, and dates in its own form.
+TEST(WeeklyBoard, AFileSavedAgainByASpreadsheetStillCounts) {
+    const std::string written =
+        "m,2026-12-07 09:00:00\r\nA,1000,1\r\nB,2000,2\r\n\r\n"
+        "m,2026-12-08 10:05:07\r\nA,300,3\r\n\r\n";
+    const Week before = sumWeekOf(written, {"A", "B"});
+    ASSERT_EQ(before.totals[0].elapsedMs, 1300);
+    const std::string forms[] = {
+        "m,2026-12-07 09:00:00,\nA,1000,1\nB,2000,2\n,,\nm,2026-12-08 10:05:07,\nA,300,3\n,,\n",
+        "m,2026/12/7 9:00\nA,1000,1\nB,2000,2\n\nm,2026/12/8 10:05:07\nA,300,3\n\n",
+        "m,2026-12-7 9:00:00,\r\nA,1000,1,\r\nB,2000,2,\r\n,,,\r\nm,2026-12-8 10:05,\r\nA,300,3,\r\n",
+        // A file cut between CR and LF, or saved with lone CRs.
+        "m,2026-12-07 09:00:00\rA,1000,1\rB,2000,2\r\rm,2026-12-08 10:05:07\rA,300,3\r",
+    };
+    for (const std::string& form : forms) {
+        const Week week = sumWeekOf(form, {"A", "B"});
+        EXPECT_TRUE(week.hasWeeklyData) << form;
+        EXPECT_EQ(week.totals[0].elapsedMs, 1300) << form;
+        EXPECT_EQ(week.totals[0].score, 4) << form;
+        EXPECT_EQ(week.totals[1].elapsedMs, 2000) << form;
+        EXPECT_EQ(placesOf(week.totals, 2), placesOf(before.totals, 2)) << form;
+    }
+}
+
+TEST(RecordsIndex, DroppingRacesBeforeAMomentKeepsTheRestAndTheRaceStillOpen) {
+    const std::vector<Contestant> roster = rosterOf({"A"});
+    const int64_t monday = toSerialSeconds(LocalTime{2026, 12, 7, 0, 0, 0});
+    Contestant totals[MAX_CONTESTANTS];
+    {
+        // This week's race, then an older one whose lines go on after the drop.
+        RecordsIndex index;
+        index.feed("m,2026-12-08 10:00:00\nA,1000,1\n\nm,2026-12-01 10:00:00\nA,2000,2\n");
+        index.dropRacesBefore(monday);
+        EXPECT_EQ(index.raceCount(), 1u);
+        index.feed("A,4000,4\n\nm,2026-12-08 11:00:00\nA,300,3\n");
+        index.finish();
+        EXPECT_EQ(index.raceCount(), 2u);
+        EXPECT_TRUE(index.sumWeek(TUESDAY, roster.data(), 1, totals));
+        EXPECT_EQ(totals[0].elapsedMs, 1300) << "a line of the dropped race landed in another";
+        EXPECT_EQ(totals[0].score, 4);
+    }
+    {
+        RecordsIndex index;
+        index.feed("m,2026-12-01 10:00:00\nA,2000,2\n");
+        index.dropRacesBefore(monday);
+        EXPECT_EQ(index.raceCount(), 0u);
+        index.feed("A,4000,4\n");
+        EXPECT_FALSE(index.sumWeek(TUESDAY, roster.data(), 1, totals));
+        EXPECT_EQ(totals[0].elapsedMs, 0);
+    }
+}

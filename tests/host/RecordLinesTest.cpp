@@ -56,12 +56,27 @@ TEST(RecordLines, ReaderTellsLineKindsApart) {
     }
 }
 
+TEST(RecordLines, LinesASpreadsheetWroteBackReadAsTheyWere) {
+    for (const char* empty : {",", ",,", ",,,\r"})
+        EXPECT_EQ(classifyRecordLine(empty).kind, RecordLine::Empty) << empty;
+    EXPECT_EQ(classifyRecordLine(", ,").kind, RecordLine::Bad);
+    const RecordLine header = classifyRecordLine("m,2026-12-09 01:27:41,");
+    ASSERT_EQ(header.kind, RecordLine::Header);
+    EXPECT_TRUE(header.timeValid);
+    const RecordLine calc = classifyRecordLine("m,2026/12/9 10:05,");
+    ASSERT_TRUE(calc.timeValid);
+    EXPECT_EQ(formatTimeStamp(calc.raceTime), "2026-12-09 10:05:00");
+    const RecordLine line = classifyRecordLine("A,16000,0,");
+    ASSERT_EQ(line.kind, RecordLine::Contestant);
+    EXPECT_EQ(line.elapsedMs, 16000);
+}
+
 TEST(RecordLines, VeryLongLinesAreReadWithoutLimits) {
     const std::string longName(100000, 'n');
     const RecordLine line = classifyRecordLine(longName + ",1,2");
     ASSERT_EQ(line.kind, RecordLine::Contestant);
     EXPECT_EQ(line.name.size(), 100000u);
     EXPECT_EQ(classifyRecordLine("A,1," + std::string(100000, '9')).kind, RecordLine::Bad);
-    EXPECT_EQ(classifyRecordLine(std::string(100000, ',')).kind, RecordLine::Bad);
+    EXPECT_EQ(classifyRecordLine(std::string(100000, ',')).kind, RecordLine::Empty);
     EXPECT_EQ(classifyRecordLine(std::string(100000, ':')).kind, RecordLine::Header);
 }

@@ -1,8 +1,13 @@
 #include "race/Roster.h"
 
+#include "core/TextEncoding.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+
+#include <iconv.h>
 
 using Names = std::vector<std::string>;
 
@@ -21,15 +26,113 @@ TEST(Roster, OnlyTheFirstEightNamesAreTaken) {
 }
 
 TEST(Roster, Utf8IsToldApartFromCodePage936) {
-    EXPECT_TRUE(looksLikeUtf8("\xE6\x9D\x8E\n\xE7\x8E\x8B\n"));  // 李, 王 in UTF-8
-    EXPECT_FALSE(looksLikeUtf8("\xC0\xEE\n\xCD\xF5\n"));          // the same in GBK
-    EXPECT_FALSE(looksLikeUtf8("Li\nWang\n")) << "plain ASCII needs no conversion";
-    EXPECT_FALSE(looksLikeUtf8("\xC0\xAF")) << "overlong form";
-    EXPECT_FALSE(looksLikeUtf8("\xED\xA0\x80")) << "surrogate";
-    EXPECT_FALSE(looksLikeUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
-    EXPECT_FALSE(looksLikeUtf8("\xE6\x9D")) << "cut short";
-    EXPECT_TRUE(hasUtf8Bom("\xEF\xBB\xBFLi"));
-    EXPECT_FALSE(hasUtf8Bom("\xEF\xBB"));
+    const auto encodingOf = [](std::string_view bytes) {
+        std::size_t mark = 0;
+        return detectTextEncoding(bytes, &mark);
+    };
+    EXPECT_EQ(encodingOf("\xE6\x9D\x8E\n\xE7\x8E\x8B\n"), TextEncoding::Utf8);  // 李, 王 in UTF-8
+    EXPECT_EQ(encodingOf("\xC0\xEE\n\xCD\xF5\n"), TextEncoding::Cp936);         // the same in GBK
+    EXPECT_EQ(encodingOf("Li\nWang\n"), TextEncoding::Cp936) << "plain ASCII needs no conversion";
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF")) << "overlong form";
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80")) << "surrogate";
+    EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
+    EXPECT_FALSE(isValidUtf8("\xE6\x9D")) << "cut short";
+    EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80 Li"));
+    std::size_t mark = 0;
+    EXPECT_EQ(byteOrderMark("\xEF\xBB\xBFLi", &mark), TextEncoding::Utf8);
+    EXPECT_EQ(mark, 3u);
+    EXPECT_EQ(byteOrderMark("\xFF\xFEL\0", &mark), TextEncoding::Utf16Le);
+    EXPECT_EQ(mark, 2u);
+    EXPECT_EQ(byteOrderMark("\xFE\xFF\0L", &mark), TextEncoding::Utf16Be);
+    EXPECT_EQ(byteOrderMark("\xEF\xBB", &mark), TextEncoding::Cp936);
+    EXPECT_EQ(mark, 0u);
+    // A mark wins over what the bytes after it look like.
+    EXPECT_EQ(encodingOf("\xEF\xBB\xBF\xC0\xEE"), TextEncoding::Utf8);
+}
+
+// Bytes of `text` converted by the C library between two encodings.
+std::string convert(const std::string& text, const char* from, const char* to) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == (iconv_t)-1) return "(no " + std::string(from) + " to " + to + ")";
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* at = &out[0];
+    size_t outLeft = out.size();
+    const size_t done = iconv(cd, &in, &inLeft, &at, &outLeft);
+    iconv_close(cd);
+    if (done == (size_t)-1) return "(cannot convert)";
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// Names an operator types, saved by Notepad as "ANSI" or as UTF-8 without a
+// mark, must be told apart, however short. The UTF-8 of common hanzi is, read
+// as code page 936, often hanzi too, and common hanzi in code page 936 are
+// often valid UTF-8 (of Latin, Greek or Cyrillic letters).
+TEST(Roster, NamesOfCommonHanziReadBackAsThemselvesInEitherEncoding) {
+    std::vector<std::string> names = {"\xD0\xA1\xC7\xBF", "\xD0\xA1\xCE\xB0",  // 小强, 小伟
+                                      "\xC8\xA4\xCE\xB6"};                      // 趣味
+    std::mt19937 random(20261209);
+    while (names.size() < 4000) {
+        std::string name;
+        const int length = 2 + (int)(random() % 3);
+        while ((int)name.size() < 2 * length) {
+            // GB2312 level 1: rows 0xB0..0xD7, columns 0xA1..0xFE, the last
+            // row ending at 0xF9.
+            const unsigned char lead = 0xB0 + random() % 40;
+            const unsigned char trail = 0xA1 + random() % (lead == 0xD7 ? 89 : 94);
+            name += (char)lead;
+            name += (char)trail;
+        }
+        names.push_back(name);
+    }
+    std::string roster;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& gbk = names[i];
+        const std::string utf8 = convert(gbk, "CP936", "UTF-8");
+        ASSERT_EQ(convert(utf8, "UTF-8", "CP936"), gbk) << "not a GB2312 name: " << utf8;
+        std::size_t mark = 0;
+        for (const std::string& line : {std::string(), std::string("\r\n"), std::string(",16000,0")}) {
+            EXPECT_EQ(detectTextEncoding(gbk + line, &mark), TextEncoding::Cp936) << utf8 << line;
+            EXPECT_EQ(detectTextEncoding(utf8 + line, &mark), TextEncoding::Utf8) << utf8 << line;
+        }
+        // Whole rosters of eight names read as one text.
+        roster += gbk + "\r\n";
+        if (i % 8 == 7) {
+            EXPECT_EQ(detectTextEncoding(roster, &mark), TextEncoding::Cp936) << i;
+            const std::string utf8Roster = convert(roster, "CP936", "UTF-8");
+            EXPECT_EQ(detectTextEncoding(utf8Roster, &mark), TextEncoding::Utf8) << i;
+            EXPECT_EQ(parseRoster(convert(utf8Roster, "UTF-8", "CP936")), parseRoster(roster));
+            roster.clear();
+        }
+    }
+}
+
+TEST(Roster, GB2312IsKnownCharacterByCharacter) {
+    struct Case {
+        uint32_t codePoint;
+        unsigned char lead, trail;  // in code page 936
+        Gb2312Class expected;
+    };
+    const Case cases[] = {
+        {0x5C0F, 0xD0, 0xA1, Gb2312Class::Level1},  // 小
+        {0x4E2B, 0xD1, 0xBE, Gb2312Class::Level1},  // 丫
+        {0x9F9F, 0xB9, 0xEA, Gb2312Class::Level1},  // 龟
+        {0x946B, 0xF6, 0xCE, Gb2312Class::Level2},  // 鑫
+        {0xFF0C, 0xA3, 0xAC, Gb2312Class::Other},   // full-width comma
+        {0x00B7, 0xA1, 0xA4, Gb2312Class::Other},   // middle dot
+        {0x4E42, 0x81, 0x56, Gb2312Class::None},    // 乂, GBK only
+        {0x5586, 0x86, 0xB4, Gb2312Class::None},    // 喆, GBK only
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gb2312ClassOf(c.codePoint), c.expected) << std::hex << c.codePoint;
+        EXPECT_EQ(gb2312ClassOfCode(c.lead, c.trail), c.expected) << std::hex << c.codePoint;
+    }
+    EXPECT_EQ(gb2312ClassOfCode(0xD7, 0xFA), Gb2312Class::None) << "past the end of level 1";
+    EXPECT_EQ(gb2312ClassOfCode(0xAA, 0xA1), Gb2312Class::None) << "a row GB2312 leaves empty";
+    EXPECT_EQ(gb2312ClassOf('A'), Gb2312Class::None);
+    EXPECT_EQ(gb2312ClassOf(0x1F600), Gb2312Class::None);
 }
 
 TEST(Roster, LoadingResetsLoadedEntriesAndLeavesTheRestAlone) {

@@ -88,4 +88,10 @@ TEST(TextFields, LongTextIsCutOnACharacterBoundary) {
     EXPECT_EQ(cutAtCharBoundary("ab\xD5\xC5\xCE\xB0", 4), "ab\xD5\xC5");
     EXPECT_EQ(cutAtCharBoundary("abc", 10), "abc");
     EXPECT_EQ(cutAtCharBoundary("", 0), "");
+    // A lead byte as the very last byte has no trail to lose: it stays.
+    EXPECT_EQ(cutAtCharBoundary("abc\xB1", 4), "abc\xB1");
+    EXPECT_EQ(cutAtCharBoundary("abc\xB1", 3), "abc");
+    char field[FITTED_NAME_BYTES];
+    EXPECT_EQ(fitName("abcdefghij\xB1", field), 11u);
+    EXPECT_STREQ(field, "abcdefghij\xB1");
 }

@@ -37,6 +37,41 @@ TEST(TimeStamp, ParsingRejectsImpossibleDatesAndAnyOtherShape) {
     }
 }
 
+TEST(TimeStamp, RecordsAlsoTakeTheFormsASpreadsheetWritesBack) {
+    struct Case {
+        const char* text;
+        const char* read;  // as formatTimeStamp writes it; null: refused
+    };
+    const Case cases[] = {
+        {"2026-12-08 21:28:23", "2026-12-08 21:28:23"},
+        {"2026/12/9 10:05", "2026-12-09 10:05:00"},
+        {"2026/12/9 10:05:07", "2026-12-09 10:05:07"},
+        {"2026/1/31 9:05", "2026-01-31 09:05:00"},
+        {"2026-12-9 9:05:07", "2026-12-09 09:05:07"},
+        {"2026-12-09  09:05", "2026-12-09 09:05:00"},
+        {"2026/02/29 10:05", nullptr},
+        {"2026/12-9 10:05", nullptr},
+        {"2026/12/9 10:5", nullptr},
+        {"2026/12/9 10:05:7", nullptr},
+        {"2026/12/9 100:05", nullptr},
+        {"2026/123/9 10:05", nullptr},
+        {"26/12/9 10:05", nullptr},
+        {"2026/12/9", nullptr},
+        {"2026/12/910:05", nullptr},
+        {"2026/12/9 10:05 ", nullptr},
+        {"2026/12/9 24:00", nullptr},
+        {"2026.12.9 10:05", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        LocalTime t{};
+        EXPECT_EQ(parseRecordTimeStamp(c.text, &t), c.read != nullptr) << c.text;
+        if (c.read) {
+            EXPECT_EQ(formatTimeStamp(t), c.read) << c.text;
+        }
+    }
+}
+
 TEST(TimeStamp, SerialSecondsRoundTripAndGrowOneDayAtATime) {
     LocalTime day{1600, 1, 1, 0, 0, 0};
     int64_t previous = toSerialSeconds(day) - 86400;

@@ -93,6 +93,81 @@ TEST_F(CoreTest, AppendsStartOnALineOfTheirOwnAfterACutOffLine) {
     EXPECT_EQ(dir.read("r.csv"), "A,12\r\n计时赛,2026-12-08 10:00:00\r\n\r\nB,1,2\r\n");
 }
 
+TEST_F(CoreTest, AppendsKeepTheEncodingTheFileHas) {
+    const std::string path = dir.file("r.csv");
+    const std::string block = "计时赛,2026-12-08 10:00:00\r\n张伟,16000,0\r\n\r\n";
+    const std::string utf8Block =
+        "\xE8\xAE\xA1\xE6\x97\xB6\xE8\xB5\x9B,2026-12-08 10:00:00\r\n"
+        "\xE5\xBC\xA0\xE4\xBC\x9F,16000,0\r\n\r\n";
+    const std::vector<std::string> lines = {"计时赛,2026-12-08 10:00:00", "张伟,16000,0", ""};
+    const auto utf16le = [](const std::string& ansi) {
+        std::string bytes;
+        for (wchar_t ch : toWide(ansi)) {
+            bytes += (char)(ch & 0xFF);
+            bytes += (char)(ch >> 8);
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string added;
+    };
+    const Case cases[] = {
+        {"code page 936, byte for byte", "障碍赛,2026-12-07 09:00:00\r\n李娜,1,2\r\n\r\n", block},
+        {"UTF-8 without a mark, as a spreadsheet saves it",
+         "\xE8\xAE\xA1\xE6\x97\xB6\xE8\xB5\x9B,2026-12-07 09:00:00,\n\xE6\x9D\x8E\xE5\xA8\x9C,1,2\n,,\n",
+         utf8Block},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" "A,1,2\r\n", utf8Block},
+        {"cut between CR and LF", "A,1,2\r", block},
+        {"UTF-8 cut between CR and LF", "\xE6\x9D\x8E\xE5\xA8\x9C,1,2\r", utf8Block},
+        {"UTF-16 with a mark", std::string("\xFF\xFE" "A\0\r\0\n\0", 8), utf16le(block)},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        dir.write("r.csv", k.before);
+        EXPECT_TRUE(c.logAddLines(path, lines));
+        const std::string after = dir.read("r.csv");
+        ASSERT_GE(after.size(), k.before.size() + k.added.size());
+        EXPECT_EQ(after.substr(0, k.before.size()), k.before);
+        EXPECT_EQ(after.substr(k.before.size()), k.added);
+    }
+}
+
+TEST_F(CoreTest, HandMadeTextIsReadInWhateverEncodingAnEditorSavedIt) {
+    // 小强 and 趣味 in code page 936 are valid UTF-8 too, of Cyrillic, Latin
+    // and Greek letters.
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"code page 936", "小强\r\n小伟\r\n趣味", "小强\r\n小伟\r\n趣味"},
+        {"UTF-8 without a mark", "\xE5\xB0\x8F\xE5\xBC\xBA\r\n\xE8\xB6\xA3\xE5\x91\xB3",
+         "小强\r\n趣味"},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF\xE5\xB0\x8F\xE5\xBC\xBA", "小强"},
+        {"UTF-16 LE with a mark", std::string("\xFF\xFE\x0F\x5C\x3A\x5F\r\0\n\0A\0", 12),
+         "小强\r\nA"},
+        {"UTF-16 BE with a mark", std::string("\xFE\xFF\x5C\x0F\x5F\x3A", 6), "小强"},
+        {"plain ASCII", "Li Ming\n", "Li Ming\n"},
+    };
+    for (const Case& k : cases) {
+        std::vector<int> lossy = {99};
+        EXPECT_EQ(c.textToAnsi(k.bytes, &lossy), k.text) << k.what;
+        EXPECT_TRUE(lossy.empty()) << k.what;
+    }
+    // Hangul has no place in code page 936: the line is named, not hidden.
+    std::vector<int> lossy;
+    const std::string text =
+        c.textToAnsi("A\r\n\xEA\xB9\x80\xE5\xB0\x8F\r\n\r\nB\xF0\x9F\x98\x80\n", &lossy);
+    EXPECT_EQ(text.substr(0, 11), "A\r\n?小\r\n\r\nB");
+    EXPECT_EQ(lossy, (std::vector<int>{2, 4}));
+    dir.write("Trackvane.ini", "[Trackvane]\r\nraceTitle=趣味\r\ntips=小强\r\n");
+    EXPECT_EQ(c.getConfigStr("raceTitle"), "趣味");
+    EXPECT_EQ(c.getConfigStr("tips"), "小强");
+}
+
 TEST_F(CoreTest, AppendToAFileHeldExclusivelyFailsAndWritesNothing) {
     const std::string path = dir.file("r.csv");
     dir.write("r.csv", "x\r\n");

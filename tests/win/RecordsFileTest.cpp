@@ -1,7 +1,11 @@
 // The records file read a piece at a time must give the weekly board exactly
 // what reading the whole file gives: after appends, half-written lines,
-// truncation, replacement, and the week rolling over.
+// edits in place, truncation, replacement, the week rolling over, and a file
+// saved again as UTF-8.
 #include "output/RecordsFile.h"
+
+#include "core/Core.h"
+#include "framework/Handles.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +49,30 @@ protected:
         }
     }
 
+    // The board of the file as `gbk`, the same text in code page 936, gives it.
+    void expectBoardOf(const std::string& gbk) {
+        Contestant piecewise[MAX_CONTESTANTS];
+        Contestant whole[MAX_CONTESTANTS];
+        ASSERT_EQ(file.update(path), RecordsFile::Read::Done);
+        const bool a = file.sumWeek(kNow, roster, 2, piecewise);
+        RecordsIndex index;
+        index.feed(gbk);
+        index.finish();
+        EXPECT_EQ(a, index.sumWeek(kNow, roster, 2, whole));
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(piecewise[i].elapsedMs, whole[i].elapsedMs) << i;
+            EXPECT_EQ(piecewise[i].score, whole[i].score) << i;
+        }
+        EXPECT_GT(whole[0].elapsedMs, 0);
+    }
+
+    // 张伟's (i = 0) or 李娜's (1) weekly time as the file gives it now.
+    int32_t sumOf(int i) {
+        Contestant totals[MAX_CONTESTANTS];
+        file.sumWeek(kNow, roster, 2, totals);
+        return totals[i].elapsedMs;
+    }
+
     void append(const std::string& bytes) {
         std::string now = dir.read("r.csv");
         dir.write("r.csv", now + bytes);
@@ -71,6 +99,82 @@ TEST_F(RecordsFileTest, AHalfWrittenLastLineCountsOnlyAsItStands) {
     append("00,1\r\n李娜,1,1\r\n");
     expectSameAsWholeRead(kNow);
     EXPECT_FALSE(file.lastReadWasWhole());
+    // Cut between CR and LF: the CR alone already ends the line.
+    append("张伟,5,1\r");
+    expectSameAsWholeRead(kNow);
+    EXPECT_EQ(sumOf(0), 17005);
+    append("\n李娜,2,1\r\n");
+    expectSameAsWholeRead(kNow);
+    EXPECT_FALSE(file.lastReadWasWhole());
+}
+
+// A file last written a while ago, as the records file is while a race runs:
+// the race before wrote it when it ended.
+void ageFile(const std::string& path) {
+    ScopedFile f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000;
+    const FILETIME hourAgo = {t.LowPart, t.HighPart};
+    SetFileTime(f.get(), nullptr, nullptr, &hourAgo);
+}
+
+TEST_F(RecordsFileTest, AnEditInPlaceAnywhereIsSeenAndAFileLeftAloneIsNotRead) {
+    std::string bytes;
+    for (int day = 2; day <= 6; ++day) {
+        const std::string stamp = "2026-11-0" + std::to_string(day) + " 09:00:00";
+        bytes += block(stamp.c_str(), 10000 + day, 20000);
+    }
+    bytes += block("2026-12-08 09:00:00", 16000, 12000);
+    dir.write("r.csv", bytes);
+    ageFile(path);
+    expectSameAsWholeRead(kNow);
+    EXPECT_EQ(sumOf(0), 16000);
+    ASSERT_EQ(file.update(path), RecordsFile::Read::Done);
+    EXPECT_EQ(file.lastBytesRead(), 0u) << "a file nobody touched was read again";
+
+    // A wrong result corrected in an editor: same length, far from the start.
+    const size_t at = bytes.rfind("16000");
+    ASSERT_GT(at, 256u);
+    {
+        ScopedFile f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(f);
+        LARGE_INTEGER offset;
+        offset.QuadPart = (LONGLONG)at;
+        DWORD written = 0;
+        SetFilePointerEx(f.get(), offset, nullptr, FILE_BEGIN);
+        ASSERT_TRUE(WriteFile(f.get(), "61000", 5, &written, nullptr));
+    }
+    expectSameAsWholeRead(kNow);
+    EXPECT_TRUE(file.lastReadWasWhole());
+    EXPECT_EQ(sumOf(0), 61000);
+}
+
+// What a spreadsheet makes of the file when the operator saves it again as
+// UTF-8, and what is appended after that.
+TEST_F(RecordsFileTest, AFileSavedAgainAsUtf8MatchesTheRosterAsText) {
+    CCore c;
+    const std::string older = block("2026-12-07 09:00:00", 10000, 12000);
+    const std::string week = older + block("2026-12-08 09:00:00", 9000, 8000);
+    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        SCOPED_TRACE(mark.empty() ? "without a mark" : "with a mark");
+        RecordsFile fresh;
+        std::swap(file, fresh);
+        dir.write("r.csv", mark + c.ansiToUtf8(older));
+        expectBoardOf(older);
+        EXPECT_EQ(file.encoding(), TextEncoding::Utf8);
+        append(c.ansiToUtf8(block("2026-12-08 09:00:00", 9000, 8000)));
+        expectBoardOf(week);
+        EXPECT_FALSE(file.lastReadWasWhole());
+        // A block an older version appended in code page 936 still counts.
+        append(block("2026-12-08 10:00:00", 1, 1));
+        expectBoardOf(week + block("2026-12-08 10:00:00", 1, 1));
+    }
 }
 
 TEST_F(RecordsFileTest, ATruncatedOrRewrittenFileIsReadAgainWhole) {

@@ -1,0 +1,60 @@
+// Which encoding a file made by hand is in. Operators write the roster and
+// the settings in Notepad and open the records file in a spreadsheet; what
+// comes back may be code page 936, UTF-8 with or without a byte-order mark,
+// or UTF-16. A mark decides; without one, the reading that gives the more
+// plausible Chinese text wins, and a tie stays with code page 936.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+enum class TextEncoding { Cp936, Utf8, Utf16Le, Utf16Be };
+
+// The encoding a byte-order mark at the start names, and the mark's length;
+// Cp936 and 0 when there is none.
+TextEncoding byteOrderMark(std::string_view bytes, std::size_t* length);
+
+// Well-formed UTF-8 throughout: no overlong forms, surrogates, values above
+// U+10FFFF or sequences cut short.
+bool isValidUtf8(std::string_view bytes);
+
+enum class Gb2312Class { None, Level1, Level2, Other };
+
+// Where GB2312 has a character: its common hanzi (level 1), its rarer hanzi
+// (level 2), its other rows (punctuation, full-width forms, letters), or not
+// at all.
+Gb2312Class gb2312ClassOf(uint32_t codePoint);
+// The same for a double-byte code of code page 936.
+Gb2312Class gb2312ClassOfCode(unsigned char lead, unsigned char trail);
+
+// How plausible the two readings of a text are, gathered piece by piece so
+// that a file read a bit at a time is judged as a whole. Each piece must end
+// right after a byte below 0x80 (a line end does) or at the end of the text:
+// no character is then cut in two in either reading.
+class EncodingEvidence {
+public:
+    void add(std::string_view bytes);
+    // The same, line by line, leaving out every line that is not valid UTF-8:
+    // such a line can only be code page 936 and says nothing of the others,
+    // as in a UTF-8 file an older program appended code page 936 to.
+    void addUtf8Lines(std::string_view bytes);
+    // Utf8 when the text is valid UTF-8 and reads better so; else Cp936.
+    TextEncoding verdict() const;
+    void clear() { *this = EncodingEvidence(); }
+
+    int64_t cp936Score() const { return cp936_; }
+    int64_t utf8Score() const { return utf8_; }
+
+private:
+    int64_t cp936_ = 0;
+    int64_t utf8_ = 0;
+    bool utf8Valid_ = true;
+};
+
+// A whole text: a mark decides (its length goes to *markLength), else the
+// evidence of all its bytes.
+TextEncoding detectTextEncoding(std::string_view bytes, std::size_t* markLength);
+// The same for a file of lines that may mix the two, such as the records
+// file: the evidence of its lines that are valid UTF-8.
+TextEncoding detectLinesEncoding(std::string_view bytes, std::size_t* markLength);
