@@ -341,19 +341,31 @@ bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD*
     return logAddLines(path, {line}, error);
 }
 
-bool CCore::logAddLines(const std::string& path, const std::vector<std::string>& lines,
-                        DWORD* error) {
+namespace {
+// The lines as the program's text files hold them, and the file opened for
+// them; *error is cleared first and set when the file cannot be opened.
+std::string crlfLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
+HANDLE openForAppending(const std::string& path, DWORD access, DWORD share, DWORD& err) {
+    err = 0;
+    HANDLE f = CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) err = GetLastError();
+    return f;
+}
+}  // namespace
+
+bool CCore::logAddLines(const std::string& path, const std::vector<std::string>& lines,
+                        DWORD* error) {
+    std::string text = crlfLines(lines);
     DWORD dummy = 0;
     DWORD& err = error ? *error : dummy;
-    err = 0;
-    ScopedFile f(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) {
-        err = GetLastError();
-        return false;
-    }
+    ScopedFile f(openForAppending(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, err));
+    if (!f) return false;
     LARGE_INTEGER start = {};
     LARGE_INTEGER zero = {};
     if (!SetFilePointerEx(f.get(), zero, &start, FILE_END)) {
@@ -388,17 +400,11 @@ bool CCore::logAddLines(const std::string& path, const std::vector<std::string>&
 
 bool CCore::appendLinesFlushed(const std::string& path, const std::vector<std::string>& lines,
                                DWORD* error) {
-    std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
+    const std::string text = crlfLines(lines);
     DWORD dummy = 0;
     DWORD& err = error ? *error : dummy;
-    err = 0;
-    ScopedFile f(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) {
-        err = GetLastError();
-        return false;
-    }
+    ScopedFile f(openForAppending(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, err));
+    if (!f) return false;
     DWORD written = 0;
     const BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
     if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;
