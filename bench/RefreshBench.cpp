@@ -12,6 +12,7 @@
 #include "race/RaceState.h"
 #include "race/Roster.h"
 #include "res/resource.h"
+#include "tests/win/WinTestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -61,19 +62,8 @@ void writeFile(const std::string& path, const std::string& bytes, bool fresh = f
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    if (fresh) {
-        CloseHandle(f);
-        return;
-    }
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER t;
-    t.LowPart = now.dwLowDateTime;
-    t.HighPart = now.dwHighDateTime;
-    t.QuadPart -= 3600ull * 10000000;
-    const FILETIME hourAgo = {t.LowPart, t.HighPart};
-    SetFileTime(f, nullptr, nullptr, &hourAgo);
     CloseHandle(f);
+    if (!fresh) ageFile(path);
 }
 
 // Races spread evenly over the six weeks before now, one block each.
@@ -164,7 +154,7 @@ Stats presentFloor(int w, int h, int runs) {
     return stats(ms);
 }
 
-void pumpFor(DWORD ms) {
+void pumpIdly(DWORD ms) {
     const DWORD start = GetTickCount();
     MSG m;
     while (GetTickCount() - start < ms) {
@@ -289,7 +279,7 @@ int main(int argc, char** argv) {
     writeFile(recordsPath, recordsOf(quick ? 1000 : 10000));
     outputWnd->layoutWindow(0, 0, 1920, 1080);
     const double cpu0 = cpuMs(), wall0 = nowMs();
-    pumpFor(cpuSeconds * 1000);
+    pumpIdly(cpuSeconds * 1000);
     const double cpu = cpuMs() - cpu0, wall = nowMs() - wall0;
     std::printf("CPU while eight clocks run at 1920x1080 for %d s: %.1f ms per second of wall time (%.1f %%)\n",
                 cpuSeconds, 1000.0 * cpu / wall, 100.0 * cpu / wall);

@@ -242,15 +242,8 @@ bool CCore::readFile(const std::string& path, std::string* bytes, size_t maxByte
 }
 
 std::string CCore::utf8ToAnsi(const std::string& utf8) {
-    size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), nullptr, 0);
-    if (n <= 0) return utf8.substr(skip);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data() + skip, (int)(utf8.size() - skip), &w[0], n);
-    int m = WideCharToMultiByte(CP_ACP, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string ansi(m > 0 ? m : 0, '\0');
-    if (m > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), n, &ansi[0], m, nullptr, nullptr);
-    return ansi;
+    const size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    return wideToAnsi(decodeToWide(std::string_view(utf8).substr(skip), TextEncoding::Utf8));
 }
 
 std::string CCore::textToAnsi(const std::string& bytes, std::vector<int>* lossyLines) {
@@ -261,13 +254,7 @@ std::string CCore::textToAnsi(const std::string& bytes, std::vector<int>* lossyL
     return wideToAnsi(decodeToWide(std::string_view(bytes).substr(mark), encoding), lossyLines);
 }
 
-std::string CCore::ansiToUtf8(const std::string& ansi) {
-    std::wstring w = toWide(ansi);
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? n : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), &utf8[0], n, nullptr, nullptr);
-    return utf8;
-}
+std::string CCore::ansiToUtf8(const std::string& ansi) { return encodeAs(ansi, TextEncoding::Utf8); }
 
 bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* error) {
     DWORD dummy = 0;
@@ -289,9 +276,6 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
     return false;
 }
 
-namespace {
-
-// The bytes of `ansi` as a file in `encoding` holds them.
 std::string encodeAs(const std::string& ansi, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp936) return ansi;
     const std::wstring w = toWide(ansi);
@@ -310,6 +294,8 @@ std::string encodeAs(const std::string& ansi, TextEncoding encoding) {
     }
     return bytes;
 }
+
+namespace {
 
 // Whether text in `encoding` ends in a line break: LF, CR LF, or a CR alone
 // (a file cut between the two).

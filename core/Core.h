@@ -138,6 +138,8 @@ std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding);
 // becomes '?'; the numbers (from 1) of the lines where that happened go to
 // *lossyLines.
 std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines = nullptr);
+// Text of the ANSI code page as a file in `encoding` holds it (no mark).
+std::string encodeAs(const std::string& ansi, TextEncoding encoding);
 
 // The class id of GDI+'s encoder for a MIME type such as L"image/png".
 bool findImageEncoder(const wchar_t* mime, CLSID* clsid);

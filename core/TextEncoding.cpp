@@ -176,17 +176,20 @@ void EncodingEvidence::add(std::string_view bytes) {
     }
 }
 
+std::size_t lineEnd(std::string_view bytes, std::size_t begin) {
+    const std::size_t end = bytes.find_first_of("\r\n", begin);
+    return end == std::string_view::npos ? bytes.size() : end + 1;
+}
+
 void EncodingEvidence::addUtf8Lines(std::string_view bytes) {
     if (isValidUtf8(bytes)) {
         add(bytes);
         return;
     }
-    for (std::size_t begin = 0; begin < bytes.size();) {
-        std::size_t end = bytes.find_first_of("\r\n", begin);
-        end = end == std::string_view::npos ? bytes.size() : end + 1;
+    for (std::size_t begin = 0, end; begin < bytes.size(); begin = end) {
+        end = lineEnd(bytes, begin);
         const std::string_view line = bytes.substr(begin, end - begin);
         if (isValidUtf8(line)) add(line);
-        begin = end;
     }
 }
 
@@ -194,18 +197,21 @@ TextEncoding EncodingEvidence::verdict() const {
     return utf8Valid_ && utf8_ > cp936_ ? TextEncoding::Utf8 : TextEncoding::Cp936;
 }
 
-TextEncoding detectTextEncoding(std::string_view bytes, std::size_t* markLength) {
+namespace {
+TextEncoding detect(std::string_view bytes, std::size_t* markLength, bool byLines) {
     const TextEncoding marked = byteOrderMark(bytes, markLength);
     if (*markLength > 0) return marked;
     EncodingEvidence evidence;
-    evidence.add(bytes);
+    if (byLines) evidence.addUtf8Lines(bytes);
+    else evidence.add(bytes);
     return evidence.verdict();
+}
+}  // namespace
+
+TextEncoding detectTextEncoding(std::string_view bytes, std::size_t* markLength) {
+    return detect(bytes, markLength, false);
 }
 
 TextEncoding detectLinesEncoding(std::string_view bytes, std::size_t* markLength) {
-    const TextEncoding marked = byteOrderMark(bytes, markLength);
-    if (*markLength > 0) return marked;
-    EncodingEvidence evidence;
-    evidence.addUtf8Lines(bytes);
-    return evidence.verdict();
+    return detect(bytes, markLength, true);
 }

@@ -19,6 +19,10 @@ TextEncoding byteOrderMark(std::string_view bytes, std::size_t* length);
 // U+10FFFF or sequences cut short.
 bool isValidUtf8(std::string_view bytes);
 
+// Just past the line end (CR or LF) of the line that starts at `begin`, or
+// the end of the text.
+std::size_t lineEnd(std::string_view bytes, std::size_t begin);
+
 enum class Gb2312Class { None, Level1, Level2, Other };
 
 // Where GB2312 has a character: its common hanzi (level 1), its rarer hanzi

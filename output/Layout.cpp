@@ -47,6 +47,20 @@ int photoWidthFor(const LayoutInput& in, int photoHeight) {
     return static_cast<int>(scaled);
 }
 
+int photoHeightFor(int rowHeight) { return truncToInt(rowHeight * PHOTO_OF_ROW); }
+
+int tipsYFor(int frameHeight, int rowHeight) {
+    return truncToInt(frameHeight - rowHeight * TIPS_ROWS_FROM_BOTTOM);
+}
+
+// The results board moves right by a photo, the weekly board, which has two
+// more columns, left by a photo and a margin.
+void placeBoards(Layout& l) {
+    const int third = l.frameWidth / 3;
+    l.resultsX = truncToInt(static_cast<double>(l.leftMargin) + third + l.photoWidth);
+    l.weeklyX = truncToInt(2.0 * third + l.leftMargin - l.photoWidth - static_cast<double>(l.margin));
+}
+
 }  // namespace
 
 int truncToInt(double value) {
@@ -92,14 +106,10 @@ Layout computeLayout(const LayoutInput& in, const FontSizes& fonts, int titleTex
     l.columnWidth = truncToInt(third * COLUMN_OF_THIRD);
     l.rowHeight = truncToInt(nameTextHeight * ROW_OF_TEXT);
     l.firstRowY = truncToInt(static_cast<double>(l.headerY) + l.rowHeight + margin);
-    l.photoHeight = truncToInt(l.rowHeight * PHOTO_OF_ROW);
+    l.photoHeight = photoHeightFor(l.rowHeight);
     l.photoWidth = photoWidthFor(in, l.photoHeight);
-
-    // The results board moves right by a photo, the weekly board, which has
-    // two more columns, left by a photo and a margin.
-    l.resultsX = truncToInt(static_cast<double>(l.leftMargin) + third + l.photoWidth);
-    l.weeklyX = truncToInt(2.0 * third + l.leftMargin - l.photoWidth - margin);
-    l.tipsY = truncToInt(in.frameHeight - l.rowHeight * TIPS_ROWS_FROM_BOTTOM);
+    placeBoards(l);
+    l.tipsY = tipsYFor(in.frameHeight, l.rowHeight);
     l.tipsSize = l.textSize;
     return l;
 }
@@ -167,7 +177,7 @@ private:
             // The headings move up over the logo.
             t.headerY = std::min(base_.headerY, truncToInt(3.0 * base_.margin));
             const int tipsRow = truncToInt(height(size, ROW_TEXT) * ROW_OF_TEXT);
-            t.tipsY = truncToInt(in_.frameHeight - tipsRow * TIPS_ROWS_FROM_BOTTOM);
+            t.tipsY = tipsYFor(in_.frameHeight, tipsRow);
         }
         t.rowHeight = minRow(size);
         return t;
@@ -204,15 +214,13 @@ private:
         return std::max(spaced, t.headerY + height(t.headerSize, HEADING_TEXT));
     }
 
-    int photoHeight(int rowHeight) const { return truncToInt(rowHeight * PHOTO_OF_ROW); }
-
     bool fits(const RowTry& t, bool isBase) {
         const int textHeight = height(t.textSize, ROW_TEXT);
         if (t.rowHeight < textHeight) return false;  // texts of two rows would touch
         const int first = firstRowY(t, isBase);
         if (first < t.headerY + height(t.headerSize, HEADING_TEXT)) return false;
         const int64_t bottom = static_cast<int64_t>(first) + int64_t{rows_ - 1} * t.rowHeight +
-                               std::max(photoHeight(t.rowHeight), textHeight);
+                               std::max(photoHeightFor(t.rowHeight), textHeight);
         if (bottom > t.tipsY) return false;
         if (t.tipsY + height(t.tipsSize, ROW_TEXT) > in_.frameHeight) return false;
         // The results board's photos keep clear of the weekly board.
@@ -229,12 +237,10 @@ private:
         l.headerY = t.headerY;
         l.tipsY = t.tipsY;
         l.rowHeight = t.rowHeight;
-        l.photoHeight = photoHeight(t.rowHeight);
+        l.photoHeight = photoHeightFor(t.rowHeight);
         l.photoWidth = photoWidthFor(in_, l.photoHeight);
         l.firstRowY = firstRowY(t, false);
-        const int third = in_.frameWidth / 3;
-        l.resultsX = truncToInt(static_cast<double>(l.leftMargin) + third + l.photoWidth);
-        l.weeklyX = truncToInt(2.0 * third + l.leftMargin - l.photoWidth - base_.margin);
+        placeBoards(l);
         return l;
     }
 

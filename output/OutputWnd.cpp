@@ -262,9 +262,7 @@ void COutputWnd::computeWeeklyBoard() {
         // unless the roster changed since; then old names would stand beside
         // the new roster's photos, so the last good read is summed again.
         hasWeeklyData = before;
-        std::vector<std::string> roster;
-        for (int i = 0; i < contestantCount; ++i) roster.emplace_back(fixedText(contestants[i].name));
-        if (roster == summedRoster_ || !records_.hasGoodRead()) return;
+        if (boardIsOfTheRoster() || !records_.hasGoodRead()) return;
         break;
     }
     case RecordsFile::Read::Done:
@@ -272,8 +270,16 @@ void COutputWnd::computeWeeklyBoard() {
     }
     hasWeeklyData =
         records_.sumWeek(core->getTimeNow(), contestants, contestantCount, weeklyTotals) ? 1 : 0;
-    summedRoster_.clear();
-    for (int i = 0; i < contestantCount; ++i) summedRoster_.emplace_back(fixedText(contestants[i].name));
+}
+
+// The sums carry the names of the roster they were made for, and nothing
+// beyond it.
+bool COutputWnd::boardIsOfTheRoster() const {
+    for (int i = 0; i < MAX_CONTESTANTS; ++i) {
+        const std::string_view want = i < contestantCount ? fixedText(contestants[i].name) : "";
+        if (fixedText(weeklyTotals[i].name) != want) return false;
+    }
+    return true;
 }
 
 void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, isZhangai != 0); }

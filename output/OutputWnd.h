@@ -122,13 +122,13 @@ private:
     void measureTexts();
     void redrawDigits(Gdiplus::GpGraphics* graphics);
     void fitRows(int rows);
+    bool boardIsOfTheRoster() const;
 
     Layout layout_ = {};
     Layout baseLayout_ = {};   // as computed for the frame, before fitting the rows
     LayoutInput layoutInput_ = {};
     int layoutRows_ = -1;
     GdiTextMeasure measure_;
-    std::vector<std::string> summedRoster_;  // the names the weekly board was summed for
     FrameBuffer frame_;
     std::vector<uint32_t> backdrop_;   // background and logo, scaled once per layout
     bool backdropValid_ = false;

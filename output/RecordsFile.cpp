@@ -79,13 +79,10 @@ std::string RecordsFile::toAnsi(std::string_view lines) const {
     // A block an older version appended in code page 936 to a UTF-8 file:
     // each line that is not UTF-8 stays as it is.
     std::string out;
-    size_t begin = 0;
-    while (begin < lines.size()) {
-        size_t end = lines.find_first_of("\r\n", begin);
-        end = end == std::string_view::npos ? lines.size() : end + 1;
+    for (size_t begin = 0, end; begin < lines.size(); begin = end) {
+        end = lineEnd(lines, begin);
         const std::string_view line = lines.substr(begin, end - begin);
         out += isValidUtf8(line) ? wideToAnsi(decodeToWide(line, TextEncoding::Utf8)) : std::string(line);
-        begin = end;
     }
     return out;
 }

@@ -6,6 +6,7 @@
 #include "core/Core.h"
 #include "core/TimeStamp.h"
 #include "tests/e2e/ProgramDriver.h"
+#include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -573,21 +574,6 @@ TEST(BadRecords, SeveralMegabytesOfOldRacesAndGarbage) {
 }
 
 namespace {
-
-// A file last written long ago, as the records file is when a race starts.
-void ageFile(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER t;
-    t.LowPart = now.dwLowDateTime;
-    t.HighPart = now.dwHighDateTime;
-    t.QuadPart -= 3600ull * 10000000;
-    const FILETIME hourAgo = {t.LowPart, t.HighPart};
-    SetFileTime(f, nullptr, nullptr, &hourAgo);
-    CloseHandle(f);
-}
 
 // Export again: the boxes and tables of the exports before are gone first,
 // so that what is read is this export's.

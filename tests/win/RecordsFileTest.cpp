@@ -108,20 +108,6 @@ TEST_F(RecordsFileTest, AHalfWrittenLastLineCountsOnlyAsItStands) {
     EXPECT_FALSE(file.lastReadWasWhole());
 }
 
-// A file last written a while ago, as the records file is while a race runs:
-// the race before wrote it when it ended.
-void ageFile(const std::string& path) {
-    ScopedFile f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, 0, nullptr));
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER t;
-    t.LowPart = now.dwLowDateTime;
-    t.HighPart = now.dwHighDateTime;
-    t.QuadPart -= 3600ull * 10000000;
-    const FILETIME hourAgo = {t.LowPart, t.HighPart};
-    SetFileTime(f.get(), nullptr, nullptr, &hourAgo);
-}
 
 TEST_F(RecordsFileTest, AnEditInPlaceAnywhereIsSeenAndAFileLeftAloneIsNotRead) {
     std::string bytes;

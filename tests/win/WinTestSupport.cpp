@@ -1,6 +1,7 @@
 #include "tests/win/WinTestSupport.h"
 
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 
 #include <shellapi.h>
 
@@ -153,4 +154,17 @@ void pressKey(HWND target, UINT vk, LPARAM lParam, UINT message) {
         TranslateMessage(&m);
         DispatchMessageA(&m);
     }
+}
+
+void ageFile(const std::string& path) {
+    ScopedFile f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000;
+    const FILETIME hourAgo = {t.LowPart, t.HighPart};
+    SetFileTime(f.get(), nullptr, nullptr, &hourAgo);
 }

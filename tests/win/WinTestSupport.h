@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// Sets a file's last write time an hour back: written long ago, as the
+// records file is while a race runs (the race before wrote it when it ended).
+void ageFile(const std::string& path);
+
 // Removes a folder (ending in a backslash) and everything in it.
 void removeTree(const std::string& dir);
 
