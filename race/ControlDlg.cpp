@@ -420,7 +420,11 @@ JournalClock CControlDlg::clockNow() const { return JournalClock{CCore::tickNow(
 // Told once per race: the race itself goes on in memory as before.
 void CControlDlg::journal(const std::vector<std::string>& lines) {
     DWORD error = 0;
-    if (core->appendLinesFlushed(journalPath_, lines, &error) || journalWarned_) return;
+    if (!core->appendLinesFlushed(journalPath_, lines, &error)) warnJournalUnwritten(error);
+}
+
+void CControlDlg::warnJournalUnwritten(DWORD error) {
+    if (journalWarned_) return;
     journalWarned_ = true;
     core->msgboxWarning(m_hWnd, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" +
                                     CCore::errorText(error) +
@@ -445,10 +449,7 @@ void CControlDlg::rewriteJournal(const std::vector<std::string>& lines) {
         core->renameFile(fresh, journalPath_, true, &error))
         return;
     core->removeFile(fresh);
-    journalWarned_ = true;
-    core->msgboxWarning(m_hWnd, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" +
-                                    CCore::errorText(error) +
-                                    "\n\n比赛照常进行；但如果程序中途意外关闭，这场比赛将无法恢复。");
+    warnJournalUnwritten(error);
 }
 
 // The journal under a name with its race's date, beside the data; returns

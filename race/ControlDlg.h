@@ -92,6 +92,7 @@ private:
     // it shows; the race comes back from it after the program's death.
     JournalClock clockNow() const;
     void journal(const std::vector<std::string>& lines);
+    void warnJournalUnwritten(DWORD error);
     void startJournal();
     void rewriteJournal(const std::vector<std::string>& lines);
     std::string keepJournalAside(int64_t startWallMs);

@@ -23,7 +23,6 @@ bool parseNumber(std::string_view text, uint64_t most, uint64_t* out) {
     return true;
 }
 
-bool parseSigned(std::string_view text, int32_t* out) { return parseInt32Field(text, out); }
 
 // The value of "key=" among the fields after the first.
 bool valueOf(std::string_view line, std::string_view key, std::string_view* out) {
@@ -92,7 +91,7 @@ private:
             return;
         JournalRace fresh;
         if (!parseWallMs(start, &fresh.startWallMs) || !parseNumber(tick, UINT32_MAX, &t) ||
-            !parseNumber(zhangai, 1, &z) || !parseSigned(init, &s) ||
+            !parseNumber(zhangai, 1, &z) || !parseInt32Field(init, &s) ||
             !parseNumber(count, MAX_CONTESTANTS, &n))
             return;
         fresh.valid = true;
@@ -148,7 +147,7 @@ private:
         int32_t score = 0;
         JournalClock at{};
         if (!contestantOf(line, race.count, &i) || !findField(line, ',', 2, &value) ||
-            !parseSigned(value, &score) || !readingOf(line, &at))
+            !parseInt32Field(value, &score) || !readingOf(line, &at))
             return;
         race.table[i].score = score;
         race.last = at;

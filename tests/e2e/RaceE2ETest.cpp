@@ -167,6 +167,30 @@ TEST(RaceEndToEnd, ARaceSurvivesTheProgramsDeath) {
     ProgramDriver program;
     program.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n");
     ASSERT_TRUE(program.start());
+
+    // Killed, then No to the question: nothing written, the journal kept aside.
+    program.key(VK_RETURN);
+    program.key('1');
+    program.pause(300);
+    program.key('1');
+    program.settle();
+    program.kill();
+    const std::string declined = journalOf(program);
+    ASSERT_FALSE(declined.empty());
+    ASSERT_TRUE(program.start());  // the driver answers No
+    ASSERT_TRUE(program.waitForBox("要恢复这场比赛吗"));
+    program.settle();
+    EXPECT_EQ(program.itemText(1022), "就绪");
+    EXPECT_EQ(program.read("data\\_records.csv"), "");
+    EXPECT_FALSE(program.exists("data\\_race-journal.txt"));
+    bool kept = false;
+    for (const std::string& f : program.listFiles())
+        kept = kept || (f.find("data\\_race-journal-") != std::string::npos &&
+                        f.find(" " + std::to_string(declined.size())) != std::string::npos);
+    EXPECT_TRUE(kept);
+
+    // Killed again, and Yes: the race comes back.
+    program.clearBoxes();
     program.key(VK_RETURN);
     program.key('1');
     program.key('2');
@@ -215,33 +239,6 @@ TEST(RaceEndToEnd, ARaceSurvivesTheProgramsDeath) {
     program.pause(500);
     EXPECT_TRUE(program.boxes().empty());
     EXPECT_EQ(program.read("data\\_records.csv"), file);
-    EXPECT_TRUE(program.close().clean());
-}
-
-TEST(RaceEndToEnd, NoToTheQuestionWritesNothingAndKeepsTheJournalAside) {
-    ProgramDriver program;
-    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
-    ASSERT_TRUE(program.start());
-    program.key(VK_RETURN);
-    program.key('1');
-    program.pause(300);
-    program.key('1');
-    program.settle();
-    program.kill();
-    const std::string journal = journalOf(program);
-    ASSERT_FALSE(journal.empty());
-
-    ASSERT_TRUE(program.start());  // the driver answers No
-    ASSERT_TRUE(program.waitForBox("要恢复这场比赛吗"));
-    program.settle();
-    EXPECT_EQ(program.itemText(1022), "就绪");
-    EXPECT_EQ(program.read("data\\_records.csv"), "");
-    EXPECT_FALSE(program.exists("data\\_race-journal.txt"));
-    bool kept = false;
-    for (const std::string& f : program.listFiles())
-        kept = kept || (f.find("data\\_race-journal-") != std::string::npos &&
-                        f.find(" " + std::to_string(journal.size())) != std::string::npos);
-    EXPECT_TRUE(kept);
     EXPECT_TRUE(program.close().clean());
 }
 

@@ -165,9 +165,7 @@ TEST(KeyTable, AHeldKeyAndAModalWindowChangeNothingButKeepTheMessagesWay) {
             EXPECT_EQ(d.clearKey, r.clearKey) << "vk " << r.vk;
         }
     }
-}
-
-TEST(KeyTable, TheMessageFieldsAreReadFromTheirBits) {
+    // The bits the table reads: scan code 16-23, extended 24, held 30.
     const KeyEvent key = keyEventOf(0x28, 0x40500001u, false, false, false, false);
     EXPECT_EQ(key.scanCode, 0x50);
     EXPECT_FALSE(key.extended);

@@ -367,9 +367,23 @@ std::string leftJournal(uint32_t lastTick, int64_t lastWall) {
     return j;
 }
 
-TEST_F(ControlDlgTest, ARaceLeftInTheJournalComesBackOnYes) {
+// No keeps the journal aside and writes nothing; Yes gives the race back.
+TEST_F(ControlDlgTest, ARaceLeftInTheJournalComesBackOnYesAndIsKeptAsideOnNo) {
     // Killed ten seconds ago under the same Windows: the tick count ran on.
     dir.write("data\\_race-journal.txt", leftJournal(90000, localWallMs() - 10000));
+    boxes.setAnswer(IDNO);
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(raceRunning, 0);
+        EXPECT_EQ(text(w, IDC_STATUS), "就绪");
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 1), "张伟");
+        EXPECT_FALSE(core->isFileExist(dlg.journalPath()));
+        EXPECT_TRUE(journalAsideExists(dir));
+    });
+    EXPECT_EQ(records(), "");
+
+    dir.write("data\\_race-journal.txt", leftJournal(90000, localWallMs() - 10000));
+    boxes.clear();
     boxes.setAnswer(IDYES);
     withDialog([&](CControlDlg& dlg, HWND w) {
         ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -396,22 +410,7 @@ TEST_F(ControlDlgTest, ARaceLeftInTheJournalComesBackOnYes) {
             << records();
         EXPECT_FALSE(core->isFileExist(dlg.journalPath()));
     });
-    boxes.clear();
-    withDialog([&](CControlDlg&, HWND) { EXPECT_TRUE(boxes.boxes().empty()); });
-}
-
-TEST_F(ControlDlgTest, NoKeepsTheJournalAsideAndWritesNothing) {
-    dir.write("data\\_race-journal.txt", leftJournal(90000, localWallMs() - 10000));
-    boxes.setAnswer(IDNO);
-    withDialog([&](CControlDlg& dlg, HWND w) {
-        ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(raceRunning, 0);
-        EXPECT_EQ(text(w, IDC_STATUS), "就绪");
-        EXPECT_EQ(dlg.contestantList.GetItemText(0, 1), "张伟");
-        EXPECT_FALSE(core->isFileExist(dlg.journalPath()));
-        EXPECT_TRUE(journalAsideExists(dir));
-    });
-    EXPECT_EQ(records(), "");
+    // Started again after either answer, it asks nothing.
     boxes.clear();
     withDialog([&](CControlDlg&, HWND) { EXPECT_TRUE(boxes.boxes().empty()); });
 }
