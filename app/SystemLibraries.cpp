@@ -19,6 +19,13 @@ std::wstring systemFolderFile(const wchar_t* name) {
     return std::wstring(folder, n) + L"\\" + name;
 }
 
+// Every call of the DLL would jump nowhere: the operator is told which DLL,
+// and the program ends before it shows anything.
+[[noreturn]] void endWithout(const char* text) {
+    MessageBoxA(nullptr, text, "Trackvane", MB_OK);
+    ExitProcess(0);
+}
+
 }  // namespace
 
 void loadSystemLibraries() {
@@ -32,11 +39,8 @@ void loadSystemLibraries() {
     HMODULE gdiplus = restricted
                           ? LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
                           : LoadLibraryW(systemFolderFile(L"gdiplus.dll").c_str());
-    if (!gdiplus) {
-        MessageBoxA(nullptr, "GdiPlus.dll ERROR!", "Trackvane", MB_OK);
-        ExitProcess(0);
-    }
+    if (!gdiplus) endWithout("GdiPlus.dll ERROR!");
     // Version 6 of the common controls comes from the side-by-side store the
     // manifest names, which the loader consults before any folder.
-    LoadLibraryW(L"comctl32.dll");
+    if (!LoadLibraryW(L"comctl32.dll")) endWithout("ComCtl32.dll ERROR!");
 }

@@ -5,6 +5,7 @@
 // looked at.
 #pragma once
 
-// Ends the process with a message box when GDI+ cannot be loaded, as the
-// audience window does when it cannot find its layered-window call.
+// Ends the process with a message box when GDI+ or the common controls
+// cannot be loaded, as the audience window does when it cannot find its
+// layered-window call.
 void loadSystemLibraries();

@@ -1,3 +1,4 @@
+#include "app/OneCopy.h"
 #include "app/SystemLibraries.h"
 #include "framework/App.h"
 
@@ -5,5 +6,6 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     loadSystemLibraries();
+    if (anotherCopyServesThisFolder()) return 0;
     return AfxWinMain();
 }

@@ -5,6 +5,7 @@ set(TRACKVANE_WIN_SOURCES
     framework/Wnd.cpp
     core/Core.cpp
     race/ControlDlg.cpp
+    race/RaceMessages.cpp
     race/ScoreDlg.cpp
     output/FrameBuffer.cpp
     output/OutputWnd.cpp

@@ -93,8 +93,10 @@ std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines) {
     std::string out;
     int lineNumber = 1;
     for (size_t begin = 0; begin <= text.size(); ++lineNumber) {
-        size_t end = text.find(L'\n', begin);
-        end = end == std::wstring::npos ? text.size() : end + 1;
+        // Lines end where the readers of hand-made text end them.
+        size_t end = text.find_first_of(L"\r\n", begin);
+        if (end == std::wstring::npos) end = text.size();
+        else end += text.compare(end, 2, L"\r\n") == 0 ? 2 : 1;
         const int length = (int)(end - begin);
         if (length > 0) {
             BOOL lost = FALSE;

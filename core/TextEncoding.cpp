@@ -89,6 +89,15 @@ int utf8Weight(uint32_t cp) {
     return UTF8_UNLIKELY;
 }
 
+// What a UTF-8 reading of Chinese text holds above ASCII: hanzi, GB2312's
+// punctuation and symbols, the CJK and full-width punctuation, and the dot
+// of transcribed names.
+bool isChineseText(uint32_t cp) {
+    if (cp < 0x80 || cp == 0xB7 || gb2312ClassOf(cp) != Gb2312Class::None) return true;
+    return (cp >= 0x3000 && cp <= 0x303F) || (cp >= 0x3400 && cp <= 0x4DBF) ||
+           (cp >= CJK_FIRST && cp <= CJK_LAST) || (cp >= 0xFF00 && cp <= 0xFFEF);
+}
+
 int cp936PairWeight(unsigned char lead, unsigned char trail) {
     switch (gb2312ClassOfCode(lead, trail)) {
     case Gb2312Class::Level1: return CP936_LEVEL1;
@@ -172,13 +181,15 @@ void EncodingEvidence::add(std::string_view bytes) {
             return;
         }
         utf8_ += utf8Weight(cp);
+        utf8Chinese_ = utf8Chinese_ && isChineseText(cp);
         pos += length;
     }
 }
 
 std::size_t lineEnd(std::string_view bytes, std::size_t begin) {
     const std::size_t end = bytes.find_first_of("\r\n", begin);
-    return end == std::string_view::npos ? bytes.size() : end + 1;
+    if (end == std::string_view::npos) return bytes.size();
+    return bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? end + 2 : end + 1;
 }
 
 void EncodingEvidence::addUtf8Lines(std::string_view bytes) {
@@ -194,7 +205,15 @@ void EncodingEvidence::addUtf8Lines(std::string_view bytes) {
 }
 
 TextEncoding EncodingEvidence::verdict() const {
-    return utf8Valid_ && utf8_ > cp936_ ? TextEncoding::Utf8 : TextEncoding::Cp936;
+    if (!utf8Valid_) return TextEncoding::Cp936;
+    if (utf8_ > cp936_) return TextEncoding::Utf8;
+    // A short name of rarer hanzi in UTF-8 pairs its bytes, read as code
+    // page 936, into common hanzi that can outweigh it ("赵俪" does). Notepad
+    // saves UTF-8 by default, and code page 936 text that is also valid UTF-8
+    // of hanzi is rare: such UTF-8 keeps its reading unless the other one is
+    // far more plausible.
+    const bool chinese = utf8Chinese_ && utf8_ > 0;
+    return chinese && 2 * cp936_ <= 5 * utf8_ ? TextEncoding::Utf8 : TextEncoding::Cp936;
 }
 
 namespace {

@@ -19,9 +19,23 @@ TextEncoding byteOrderMark(std::string_view bytes, std::size_t* length);
 // U+10FFFF or sequences cut short.
 bool isValidUtf8(std::string_view bytes);
 
-// Just past the line end (CR or LF) of the line that starts at `begin`, or
-// the end of the text.
+// Just past the line end of the line that starts at `begin`, or the end of
+// the text. LF, CR LF and a CR alone each end a line: Notepad, a spreadsheet
+// and an old Mac editor all write hand-made text, and a file may be cut
+// between a CR and its LF. Every reader of such text splits its lines here.
 std::size_t lineEnd(std::string_view bytes, std::size_t begin);
+
+// Hands each line that has its line end to take(line), without the line
+// end; returns where the unended rest begins (the size when there is none).
+template <typename Take>
+std::size_t forEachLine(std::string_view bytes, Take&& take) {
+    for (std::size_t begin = 0;;) {
+        const std::size_t stop = bytes.find_first_of("\r\n", begin);
+        if (stop == std::string_view::npos) return begin;
+        take(bytes.substr(begin, stop - begin));
+        begin = lineEnd(bytes, begin);
+    }
+}
 
 enum class Gb2312Class { None, Level1, Level2, Other };
 
@@ -43,7 +57,8 @@ public:
     // such a line can only be code page 936 and says nothing of the others,
     // as in a UTF-8 file an older program appended code page 936 to.
     void addUtf8Lines(std::string_view bytes);
-    // Utf8 when the text is valid UTF-8 and reads better so; else Cp936.
+    // Utf8 when the text is valid UTF-8 and reads better so, or reads as
+    // Chinese text and not clearly worse; else Cp936.
     TextEncoding verdict() const;
     void clear() { *this = EncodingEvidence(); }
 
@@ -54,6 +69,7 @@ private:
     int64_t cp936_ = 0;
     int64_t utf8_ = 0;
     bool utf8Valid_ = true;
+    bool utf8Chinese_ = true;  // every character above ASCII is of Chinese text
 };
 
 // A whole text: a mark decides (its length goes to *markLength), else the

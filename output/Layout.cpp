@@ -151,12 +151,15 @@ public:
         : base_(base), in_(in), rows_(std::max(rows, 1)), measure_(measure) {}
 
     Layout fit() {
-        RowTry t{base_.textSize, base_.headerSize, base_.tipsSize, base_.headerY, base_.tipsY,
-                 base_.rowHeight};
-        if (fits(t, true)) return base_;
-        // Closer rows.
-        for (t.rowHeight = base_.rowHeight - 1; t.rowHeight >= minRow(t.textSize); --t.rowHeight)
-            if (fits(t, false)) return apply(t);
+        const RowTry t{base_.textSize, base_.headerSize, base_.tipsSize, base_.headerY, base_.tipsY,
+                       base_.rowHeight};
+        if (fits(t, true, true)) return base_;
+        if (const auto found = closerRows(t, true)) return apply(*found);
+        // Boards kept clear of each other are worth closer rows, never smaller
+        // text: on a tall, narrow frame, whose margins grow with its height,
+        // only text of a pixel or two would clear them.
+        if (fits(t, true, false)) return base_;
+        if (const auto found = closerRows(t, false)) return apply(*found);
         // Smaller row texts, then smaller headings and tips as well.
         if (const auto found = largestFitting(false)) return apply(*found);
         if (const auto found = largestFitting(true)) return apply(*found);
@@ -168,6 +171,14 @@ private:
         return size > 0 ? measure_.measure(PathKind::Text, size, text).height : 0;
     }
     int minRow(int textSize) { return std::max(height(textSize, ROW_TEXT), 1); }
+
+    // The rows, and the photos with them, as far apart as fits, the texts
+    // keeping their size.
+    std::optional<RowTry> closerRows(RowTry t, bool clearance) {
+        for (t.rowHeight = base_.rowHeight - 1; t.rowHeight >= minRow(t.textSize); --t.rowHeight)
+            if (fits(t, false, clearance)) return t;
+        return std::nullopt;
+    }
 
     RowTry tryAt(int size, bool all) {
         RowTry t{size, base_.headerSize, base_.tipsSize, base_.headerY, base_.tipsY, 0};
@@ -189,7 +200,7 @@ private:
         int low = 1, high = base_.textSize - 1, best = 0;
         while (low <= high) {
             const int mid = low + (high - low) / 2;
-            if (fits(tryAt(mid, all), false)) {
+            if (fits(tryAt(mid, all), false, false)) {
                 best = mid;
                 low = mid + 1;
             } else {
@@ -203,7 +214,7 @@ private:
         for (int r = widest; r > t.rowHeight; --r) {
             RowTry wider = t;
             wider.rowHeight = r;
-            if (fits(wider, false)) return wider;
+            if (fits(wider, false, false)) return wider;
         }
         return t;
     }
@@ -214,7 +225,7 @@ private:
         return std::max(spaced, t.headerY + height(t.headerSize, HEADING_TEXT));
     }
 
-    bool fits(const RowTry& t, bool isBase) {
+    bool fits(const RowTry& t, bool isBase, bool clearance) {
         const int textHeight = height(t.textSize, ROW_TEXT);
         if (t.rowHeight < textHeight) return false;  // texts of two rows would touch
         const int first = firstRowY(t, isBase);
@@ -223,6 +234,7 @@ private:
                                std::max(photoHeightFor(t.rowHeight), textHeight);
         if (bottom > t.tipsY) return false;
         if (t.tipsY + height(t.tipsSize, ROW_TEXT) > in_.frameHeight) return false;
+        if (!clearance) return true;
         // The results board's photos keep clear of the weekly board.
         const Layout l = isBase ? base_ : apply(t);
         const int indent = truncToInt(l.columnWidth * INDENT_OF_COLUMN);

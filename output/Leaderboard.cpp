@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/TextEncoding.h"
 #include "core/TextFields.h"
 #include "race/RecordLines.h"
 
@@ -110,20 +111,16 @@ void RecordsIndex::reset() {
 }
 
 void RecordsIndex::feed(std::string_view chunk) {
-    std::size_t begin = 0;
-    // A CR LF pair reads as a line and an empty one, which carries nothing.
-    for (std::size_t end; (end = chunk.find_first_of("\r\n", begin)) != std::string_view::npos;
-         begin = end + 1) {
-        std::string_view piece = chunk.substr(begin, end - begin);
+    const std::size_t rest = forEachLine(chunk, [this](std::string_view piece) {
         if (partialLine_.empty()) {
             takeLine(piece);
-        } else {
-            partialLine_ += piece;
-            takeLine(partialLine_);
-            partialLine_.clear();
+            return;
         }
-    }
-    partialLine_ += chunk.substr(begin);
+        partialLine_ += piece;
+        takeLine(partialLine_);
+        partialLine_.clear();
+    });
+    partialLine_ += chunk.substr(rest);
 }
 
 void RecordsIndex::finish() {

@@ -3,7 +3,7 @@
 #include "core/Core.h"
 #include "core/TextFields.h"
 #include "output/Leaderboard.h"
-#include "race/ControlDlg.h"
+#include "race/RaceMessages.h"
 #include "race/RaceClock.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
@@ -151,11 +151,9 @@ void COutputWnd::OnDestroy() {
 // The keys are the control dialog's: it carries out what the key table makes
 // of them, so both windows always agree.
 BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+    if (isKeyMessage(msg->message)) {
         const KeyDecision d = decideKey(keyEventOf(*msg), raceKeyContext(KeyWindow::Output));
-        if (d.command == RaceCommand::RemoteCommand)
-            PostMessageA(mainDlgWnd, UM_REMOTE_KEY, VK_NUMPAD0, 0);
-        else if (d.command != RaceCommand::None)
+        if (d.command != RaceCommand::None)
             PostMessageA(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
         if (d.clearKey) msg->wParam = 0;
         if (d.consumed) return TRUE;

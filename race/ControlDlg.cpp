@@ -18,7 +18,6 @@
 #include <cstdlib>
 
 COutputWnd* outputWnd = nullptr;
-HWND mainDlgWnd = nullptr;
 
 namespace {
 const char kRaceInProgress[] = "比赛进行中，不允许操作！";
@@ -185,7 +184,7 @@ void CControlDlg::OnCancel() {
     if (raceRunning && !askBeforeClosingARace()) return;
     // The close box: a result still waiting for the file gets a last try.
     if (!flushPendingRecords(m_hWnd)) warnUnwrittenRecords(m_hWnd);
-    else core->removeFile(journalPath_);  // its race, if any, is in the file now
+    else removeOwnJournal();  // its race, if any, is in the file now
     CDialog::OnCancel();
 }
 
@@ -204,7 +203,7 @@ bool CControlDlg::askBeforeClosingARace() {
     }
     if (answer != IDNO) return false;
     raceRunning = 0;
-    core->removeFile(journalPath_);
+    removeOwnJournal();
     return true;
 }
 
@@ -250,19 +249,8 @@ void CControlDlg::OnDestroy() {
     mainDlgWnd = nullptr;
 }
 
-KeyEvent keyEventOf(const MSG& msg) {
-    const auto down = [](int vk) { return (GetKeyState(vk) & 0x8000) != 0; };
-    return keyEventOf((int)msg.wParam, (uint32_t)msg.lParam, msg.message == WM_SYSKEYDOWN,
-                      down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
-}
-
-KeyContext raceKeyContext(KeyWindow window) {
-    const bool modal = mainDlgWnd && !IsWindowEnabled(mainDlgWnd);
-    return KeyContext{window, raceRunning != 0, modal};
-}
-
 BOOL CControlDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+    if (isKeyMessage(msg->message)) {
         const KeyEvent key = keyEventOf(*msg);
         const KeyDecision d = decideKey(key, raceKeyContext(KeyWindow::Control));
         carryOut(d.command, d.contestant, key.virtualKey);
@@ -277,8 +265,6 @@ BOOL CControlDlg::PreTranslateMessage(MSG* msg) {
     }
     return CDialog::PreTranslateMessage(msg);
 }
-
-bool CControlDlg::modalWindowOpen() const { return m_hWnd && !IsWindowEnabled(m_hWnd); }
 
 void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
     // A command posted by the audience window may arrive after a modal window
@@ -345,7 +331,7 @@ void CControlDlg::writeRaceRecord() {
     const std::string stamp = core->getTimeNowStr("");
     journal({journalEndLine(stamp, clockNow())});
     pendingRecords_.push_back(raceRecordBlock(modeText, stamp, contestants, contestantCount));
-    if (flushPendingRecords(m_hWnd)) core->removeFile(journalPath_);
+    if (flushPendingRecords(m_hWnd)) removeOwnJournal();
 }
 
 // Appends every waiting block in one write, oldest first, so blocks never
@@ -394,9 +380,10 @@ void CControlDlg::remoteCommand(int key) {
 }
 
 // Before the output window exists the clocks are left alone, as its layout
-// binds the photos to the table.
+// binds the photos to the table. A key beyond the roster changes nothing, so
+// it enters neither the journal nor the undo history.
 void CControlDlg::toggleContestantClock(int i) {
-    if (!raceRunning || !outputWnd || i < 0 || i >= MAX_CONTESTANTS) return;
+    if (!raceRunning || !outputWnd || i < 0 || i >= contestantCount) return;
     const JournalClock now = clockNow();
     journal({journalClockLine(nextClockAction(contestants[i]), i, now)});
     clockHistory_.record(i, contestants[i]);
@@ -419,6 +406,7 @@ JournalClock CControlDlg::clockNow() const { return JournalClock{CCore::tickNow(
 
 // Told once per race: the race itself goes on in memory as before.
 void CControlDlg::journal(const std::vector<std::string>& lines) {
+    if (!journalOwned_) return;
     DWORD error = 0;
     if (!core->appendLinesFlushed(journalPath_, lines, &error)) warnJournalUnwritten(error);
 }
@@ -435,9 +423,21 @@ void CControlDlg::startJournal() {
     journalWarned_ = false;
     const JournalClock now = clockNow();
     // A journal still here waits for an ended race's block that could not be
-    // written yet: it is kept beside, for the operator.
-    if (core->isFileExist(journalPath_)) keepJournalAside(now.wallMs);
+    // written yet, or is one the operator declined: it is kept beside.
+    DWORD error = 0;
+    journalOwned_ = !core->isFileExist(journalPath_) || !keepJournalAside(now.wallMs, &error).empty();
+    if (!journalOwned_) {
+        journalWarned_ = true;
+        core->msgboxWarning(m_hWnd, "上次留下的比赛过程记录无法另存，仍保留为：\n" + journalPath_ +
+                                        "\n\n原因：" + CCore::errorText(error) +
+                                        "\n\n比赛照常进行；但这场比赛不记录过程，程序中途意外关闭将无法恢复。");
+        return;
+    }
     journal(journalRaceLines(modeText, isZhangai, scoreInit, now.wallMs, contestants, contestantCount, now));
+}
+
+void CControlDlg::removeOwnJournal() {
+    if (journalOwned_ && core->removeFile(journalPath_)) journalOwned_ = false;
 }
 
 // A whole new journal in place of the old one, never half of either.
@@ -445,6 +445,7 @@ void CControlDlg::rewriteJournal(const std::vector<std::string>& lines) {
     const std::string fresh = journalPath_ + ".new";
     DWORD error = 0;
     core->removeFile(fresh);
+    journalOwned_ = true;
     if (core->appendLinesFlushed(fresh, lines, &error) &&
         core->renameFile(fresh, journalPath_, true, &error))
         return;
@@ -454,40 +455,45 @@ void CControlDlg::rewriteJournal(const std::vector<std::string>& lines) {
 
 // The journal under a name with its race's date, beside the data; returns
 // that name, or an empty text when it could not be renamed.
-std::string CControlDlg::keepJournalAside(int64_t startWallMs) {
+std::string CControlDlg::keepJournalAside(int64_t startWallMs, DWORD* error) {
     const std::string base = dataDir + "_race-journal-" + fileStamp(fromSerialSeconds(startWallMs / 1000));
     for (int n = 1; n < 100; ++n) {
         const std::string name = base + (n > 1 ? "-" + std::to_string(n) : "") + ".txt";
         if (core->isFileExist(name)) continue;
-        return core->renameFile(journalPath_, name) ? name : std::string();
+        if (!core->renameFile(journalPath_, name, false, error)) return std::string();
+        journalOwned_ = false;
+        return name;
     }
+    if (error) *error = ERROR_FILE_EXISTS;
     return std::string();
 }
 
 // At start-up, once the audience window is up: a race the program did not
 // live to end is offered back.
 void CControlDlg::offerToResume() {
-    std::string bytes;
+    std::string bytes, records;
     if (!core->isFileExist(journalPath_) || !core->readFile(journalPath_, &bytes, 1 << 20)) return;
-    const JournalRace race = readJournal(bytes);
-    if (!race.valid) {
-        // Cut off before its first whole line: there was no race to keep.
-        if (bytes.find('\n') == std::string::npos) {
-            core->removeFile(journalPath_);
-            return;
-        }
-        const std::string aside = keepJournalAside(core->wallNowMs());
-        core->msgboxWarning(m_hWnd, "上次留下的比赛过程记录无法读取，已另存为：\n" +
-                                        (aside.empty() ? journalPath_ : aside));
+    core->readFile(recordsPath, &records, (size_t)1 << 30);  // unreadable: nothing written in it
+    const ResumeDecision d = decideResume(bytes, records);
+    switch (d.offer) {
+    case ResumeOffer::Remove:
+        core->removeFile(journalPath_);
+        return;
+    case ResumeOffer::KeepUnreadable: {
+        DWORD error = 0;
+        const std::string aside = keepJournalAside(core->wallNowMs(), &error);
+        core->msgboxWarning(m_hWnd, aside.empty() ? "上次留下的比赛过程记录无法读取，也无法另存，仍保留为：\n" +
+                                                        journalPath_ + "\n\n原因：" + CCore::errorText(error)
+                                                  : "上次留下的比赛过程记录无法读取，已另存为：\n" + aside);
         return;
     }
-    if (race.ended) {
-        std::string records;
-        if (core->readFile(recordsPath, &records, (size_t)1 << 30) && journalRaceRecorded(race, records)) {
-            core->removeFile(journalPath_);  // its block made it after all
-            return;
-        }
+    case ResumeOffer::Ask:
+        askToResume(d.race);
+        return;
     }
+}
+
+void CControlDlg::askToResume(const JournalRace& race) {
     const std::string start = formatTimeStamp(fromSerialSeconds(race.startWallMs / 1000));
     const std::string question =
         "上次的比赛没有正常结束（程序被关闭、出错或电脑断电）。\n\n"
@@ -502,8 +508,12 @@ void CControlDlg::offerToResume() {
         resumeRace(race);
         return;
     }
-    const std::string aside = keepJournalAside(race.startWallMs);
-    if (aside.empty()) core->removeFile(journalPath_);  // it must not ask again
+    // Never removed: a journal that cannot be moved aside stays as it is, and
+    // the operator learns the name it has.
+    DWORD error = 0;
+    if (keepJournalAside(race.startWallMs, &error).empty())
+        core->msgboxWarning(m_hWnd, "这场比赛的过程记录无法另存，仍保留为：\n" + journalPath_ + "\n\n原因：" +
+                                        CCore::errorText(error) + "\n\n下次启动程序时还会询问。");
 }
 
 void CControlDlg::resumeRace(const JournalRace& race) {

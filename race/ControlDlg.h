@@ -7,26 +7,14 @@
 #include "race/KeyTable.h"
 #include "race/RaceClock.h"
 #include "race/RaceJournal.h"
+#include "race/RaceMessages.h"
 
 #include <string>
 #include <vector>
 
 class COutputWnd;
-class CControlDlg;
-
-// Posted by the output window to the control dialog.
-constexpr UINT UM_REFRESH_TIMES = WM_USER + 1;
-constexpr UINT UM_REMOTE_KEY = WM_USER + 2;
-// A race command of the key table (wParam) taken on the audience window;
-// lParam: the contestant of a clock command.
-constexpr UINT UM_RACE_COMMAND = WM_USER + 3;
 
 extern COutputWnd* outputWnd;
-extern HWND mainDlgWnd;
-
-// The key-table view of a key-down message and of the race as it stands.
-KeyEvent keyEventOf(const MSG& msg);
-KeyContext raceKeyContext(KeyWindow window);
 
 class CControlDlg : public CDialog {
 public:
@@ -50,9 +38,6 @@ public:
     void carryOut(RaceCommand command, int contestant, int key);
     void toggleContestantClock(int i);
     void undoClockAction();
-    // While one is open (options, scoring, a message box, the colour
-    // dialogs) this dialog is disabled, and no key changes the race.
-    bool modalWindowOpen() const;
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
 
@@ -95,12 +80,18 @@ private:
     void warnJournalUnwritten(DWORD error);
     void startJournal();
     void rewriteJournal(const std::vector<std::string>& lines);
-    std::string keepJournalAside(int64_t startWallMs);
+    std::string keepJournalAside(int64_t startWallMs, DWORD* error = nullptr);
+    void removeOwnJournal();
     void offerToResume();
+    void askToResume(const JournalRace& race);
     void resumeRace(const JournalRace& race);
 
     std::string journalPath_;
     bool journalWarned_ = false;  // told once per race
+    // Whether the journal file is this run's own. One left by an earlier run
+    // that could not be moved aside is the operator's: never written to or
+    // removed, and a race then goes without a journal.
+    bool journalOwned_ = false;
 
     ClockHistory clockHistory_;
     std::vector<std::vector<std::string>> pendingRecords_;

@@ -42,18 +42,14 @@ KeyDecision decision(RaceCommand command, bool consumed = false, int contestant 
     return KeyDecision{command, contestant, consumed, false};
 }
 
-// What the key would do with no modal window in the way.
+// What the key would do with no modal window in the way. Ctrl changes
+// nothing about the race keys (an operator still holding it after Ctrl+Z
+// stops clock 3 with '3'); it only makes Z the undo key and keeps the
+// key-code box away from shortcuts.
 KeyDecision decideFreely(const KeyEvent& key, int vk, const KeyContext& context) {
     const bool running = context.raceRunning;
     if (vk == kEscape) return decision(RaceCommand::None, true);
-    if (vk == kReturn) {
-        const bool starts = !running && !key.ctrl;
-        return decision(starts ? RaceCommand::StartRace : RaceCommand::None, true);
-    }
-    if (key.ctrl) {
-        // A chord is a shortcut, never a race key; only Ctrl+Z is ours.
-        return decision(vk == 'Z' && running ? RaceCommand::Undo : RaceCommand::None);
-    }
+    if (vk == kReturn) return decision(running ? RaceCommand::None : RaceCommand::StartRace, true);
     if (vk == '0') return decision(RaceCommand::ClearData);
     if (vk >= '1' && vk <= '8')
         return decision(running ? RaceCommand::ToggleClock : RaceCommand::None, false, vk - '1');
@@ -61,10 +57,11 @@ KeyDecision decideFreely(const KeyEvent& key, int vk, const KeyContext& context)
     if (vk >= kNumpad1 && vk <= kNumpad8)
         return decision(running ? RaceCommand::ToggleClock : RaceCommand::None, false, vk - kNumpad1);
     if (vk == kPeriod) return decision(running ? RaceCommand::EndRace : RaceCommand::None);
-    if (vk == kBackspace) return decision(running ? RaceCommand::Undo : RaceCommand::None);
-    if (isModifierOrLock(vk)) return decision(RaceCommand::None);
-    // Operators find out what their remote sends this way; during a race a
-    // box would take the keyboard from the clocks, and the audience window
+    if (vk == kBackspace || (vk == 'Z' && key.ctrl))
+        return decision(running ? RaceCommand::Undo : RaceCommand::None);
+    if (isModifierOrLock(vk) || key.ctrl) return decision(RaceCommand::None);
+    // Operators find out what their remote sends this way; during a race
+    // a box would take the keyboard from the clocks, and the audience window
     // shows nothing of the kind.
     const bool show = !running && context.window == KeyWindow::Control;
     return decision(show ? RaceCommand::ShowKeyCode : RaceCommand::None);
@@ -73,7 +70,7 @@ KeyDecision decideFreely(const KeyEvent& key, int vk, const KeyContext& context)
 }  // namespace
 
 KeyEvent keyEventOf(int virtualKey, uint32_t lParam, bool systemKey, bool shift, bool ctrl,
-                    bool alt) {
+                    bool alt, bool release) {
     KeyEvent key{};
     key.virtualKey = virtualKey;
     key.scanCode = static_cast<int>((lParam >> 16) & 0xFF);
@@ -83,6 +80,8 @@ KeyEvent keyEventOf(int virtualKey, uint32_t lParam, bool systemKey, bool shift,
     key.shift = shift;
     key.ctrl = ctrl;
     key.alt = alt;
+    key.release = release;
+    if (release) key.repeat = false;
     return key;
 }
 
@@ -105,9 +104,11 @@ KeyDecision decideKey(const KeyEvent& key, const KeyContext& context) {
         return decision(RaceCommand::None);
     }
     KeyDecision d = decideFreely(key, numericPadKey(key), context);
-    // A held key acts once, and nothing changes a race behind a modal window;
-    // the key is consumed or passed on all the same.
-    if (key.repeat || context.modalOpen) d.command = RaceCommand::None;
+    // Outside the table a key does nothing at all during a race.
+    if (context.raceRunning && d.command == RaceCommand::None) d.consumed = true;
+    // A held key acts once, a release never, and nothing changes a race
+    // behind a modal window; the key is consumed or passed on all the same.
+    if (key.repeat || key.release || context.modalOpen) d.command = RaceCommand::None;
     if (d.command == RaceCommand::None) d.contestant = -1;
     return d;
 }

@@ -1,7 +1,10 @@
 // The operator's keys: one table for both windows, so that the control
 // dialog and the audience window can never disagree about what a key does.
 // A key event goes in, one race command comes out; the control dialog then
-// carries the command out, whichever window had the keyboard.
+// carries the command out, whichever window had the keyboard. During a race
+// no other key reaches a window's own handling, so that Space on a focused
+// button cannot end the race or hide the scoreboard; a key's release goes
+// where its press went.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +20,14 @@ struct KeyEvent {
     bool shift;
     bool ctrl;
     bool alt;
+    bool release;    // WM_KEYUP or WM_SYSKEYUP
 };
 
 // A key-down message's fields as the system gives them: lParam carries the
 // scan code (bits 16-23), the extended flag (bit 24) and the previous key
-// state (bit 30).
+// state (bit 30, always set on a release).
 KeyEvent keyEventOf(int virtualKey, uint32_t lParam, bool systemKey, bool shift, bool ctrl,
-                    bool alt);
+                    bool alt, bool release = false);
 
 struct KeyContext {
     KeyWindow window;

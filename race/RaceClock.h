@@ -37,6 +37,8 @@ public:
     // The contestant whose clock went back, or -1 when there is nothing to undo.
     int undo(Contestant* table);
     size_t size() const { return steps_.size(); }
+    // The contestant the next undo would put back, or -1.
+    int lastContestant() const { return steps_.empty() ? -1 : steps_.back().contestant; }
 
 private:
     struct Step {

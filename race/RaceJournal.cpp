@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "core/TextEncoding.h"
 #include "core/TextFields.h"
 
 namespace {
@@ -66,7 +67,6 @@ public:
     JournalRace race;
 
     void take(std::string_view line) {
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') return;
         std::string_view kind;
         findField(line, ',', 0, &kind);
@@ -135,8 +135,12 @@ private:
     }
 
     void takeUndo(std::string_view line) {
+        int i = 0;
         JournalClock at{};
-        if (!readingOf(line, &at)) return;
+        // Only the undo of the contestant the race in memory undid: a line
+        // that names another (or nobody of the roster) undid nothing there.
+        if (!contestantOf(line, race.count, &i) || !readingOf(line, &at) || history_.lastContestant() != i)
+            return;
         history_.undo(race.table);
         race.last = at;
     }
@@ -262,26 +266,63 @@ int JournalRace::runningClocks() const {
 
 JournalRace readJournal(std::string_view bytes) {
     Replay replay;
-    std::size_t begin = 0;
     // Only whole lines: the last one may have been cut off by a power cut.
-    for (std::size_t end; (end = bytes.find('\n', begin)) != std::string_view::npos; begin = end + 1)
-        replay.take(bytes.substr(begin, end - begin));
+    forEachLine(bytes, [&replay](std::string_view line) { replay.take(line); });
     return replay.race;
 }
+
+namespace {
+
+// The records file as single-byte text where only ASCII matters: UTF-16
+// code units above ASCII stand as a byte that no time stamp holds.
+std::string asciiView(std::string_view bytes) {
+    std::size_t mark = 0;
+    const TextEncoding encoding = byteOrderMark(bytes, &mark);
+    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be) return std::string(bytes);
+    const bool big = encoding == TextEncoding::Utf16Be;
+    std::string view;
+    view.reserve((bytes.size() - mark) / 2);
+    for (std::size_t at = mark; at + 1 < bytes.size(); at += 2) {
+        const auto high = static_cast<unsigned char>(bytes[big ? at : at + 1]);
+        const auto low = static_cast<unsigned char>(bytes[big ? at + 1 : at]);
+        view += high == 0 && low < 0x80 ? static_cast<char>(low) : '\xFF';
+    }
+    return view;
+}
+
+}  // namespace
 
 bool journalRaceRecorded(const JournalRace& race, std::string_view recordsBytes) {
     if (!race.ended || race.endStamp.empty()) return false;
     // The header's mode word may be in another encoding; its time stamp,
     // to the second, is the race's own.
+    const std::string records = asciiView(recordsBytes);
     const std::string field = "," + race.endStamp;
-    for (std::size_t at = recordsBytes.find(field); at != std::string_view::npos;
-         at = recordsBytes.find(field, at + 1)) {
+    for (std::size_t at = records.find(field); at != std::string::npos; at = records.find(field, at + 1)) {
         const std::size_t after = at + field.size();
-        if (after == recordsBytes.size() || recordsBytes[after] == '\r' || recordsBytes[after] == '\n' ||
-            recordsBytes[after] == ',')
+        if (after == records.size() || records[after] == '\r' || records[after] == '\n' ||
+            records[after] == ',')
             return true;
     }
     return false;
+}
+
+ResumeDecision decideResume(std::string_view journalBytes, std::string_view recordsBytes) {
+    ResumeDecision d;
+    d.race = readJournal(journalBytes);
+    if (!d.race.valid) {
+        // Cut off before the race's first whole line there was no race to
+        // keep; anything else that cannot be read is the operator's to look at.
+        bool anyLine = false;
+        forEachLine(journalBytes, [&anyLine](std::string_view line) {
+            anyLine = anyLine || (!line.empty() && line[0] != '#');
+        });
+        d.offer = anyLine ? ResumeOffer::KeepUnreadable : ResumeOffer::Remove;
+        return d;
+    }
+    // The crash came between the race's block and the journal's removal.
+    d.offer = journalRaceRecorded(d.race, recordsBytes) ? ResumeOffer::Remove : ResumeOffer::Ask;
+    return d;
 }
 
 void resumeClocks(const JournalRace& race, Contestant* table, JournalClock now) {

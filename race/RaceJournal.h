@@ -65,12 +65,26 @@ struct JournalRace {
     int runningClocks() const;
 };
 
-// Replays a journal up to its last whole line: a line cut off by a power cut
-// and lines that make no sense are passed over.
+// Replays a journal up to its last whole line (LF, CR LF or a CR alone ends
+// one): a line cut off by a power cut and lines that make no sense are
+// passed over.
 JournalRace readJournal(std::string_view bytes);
 
-// Whether the records file already holds the block of this ended race.
+// Whether the records file, in any encoding its reader takes, already holds
+// the block of this ended race.
 bool journalRaceRecorded(const JournalRace& race, std::string_view recordsBytes);
+
+// What start-up makes of a journal left behind.
+enum class ResumeOffer {
+    Remove,          // nothing to keep: no race in it, or its block is written
+    KeepUnreadable,  // no race can be read from it: kept aside for the operator
+    Ask,             // a race to offer back
+};
+struct ResumeDecision {
+    ResumeOffer offer = ResumeOffer::Remove;
+    JournalRace race;
+};
+ResumeDecision decideResume(std::string_view journalBytes, std::string_view recordsBytes);
 
 // The journal's clocks in today's tick count, into table. When the tick count
 // ran on since the last reading (the program died, Windows did not) the ticks

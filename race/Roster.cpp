@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
+#include "core/TextEncoding.h"
 #include "core/TextFields.h"
 
 namespace {
-
-std::string_view withoutTrailingCr(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
 
 bool isForbiddenInFileName(unsigned char c) {
     static const std::string_view forbidden = "\\/:*?\"<>|";
@@ -35,17 +31,15 @@ bool isDeviceName(std::string_view name) {
 std::vector<std::string> parseRoster(std::string_view fileBytes, std::vector<int>* lineNumbers) {
     std::vector<std::string> names;
     if (lineNumbers) lineNumbers->clear();
-    std::size_t begin = 0;
-    for (int number = 1; begin < fileBytes.size() && names.size() < MAX_CONTESTANTS; ++number) {
-        std::size_t end = fileBytes.find('\n', begin);
-        if (end == std::string_view::npos) end = fileBytes.size();
-        std::string_view line = withoutTrailingCr(fileBytes.substr(begin, end - begin));
-        if (!line.empty()) {
-            names.emplace_back(line);
-            if (lineNumbers) lineNumbers->push_back(number);
-        }
-        begin = end + 1;
-    }
+    int number = 0;
+    const auto take = [&](std::string_view line) {
+        ++number;
+        if (line.empty() || names.size() >= MAX_CONTESTANTS) return;
+        names.emplace_back(line);
+        if (lineNumbers) lineNumbers->push_back(number);
+    };
+    const std::size_t rest = forEachLine(fileBytes, take);
+    take(fileBytes.substr(rest));  // a last line without its line end
     return names;
 }
 

@@ -8,7 +8,7 @@
 
 #include "race/RaceState.h"
 
-// Names in file order: lines end at LF (a CR before it is dropped), empty
+// Names in file order: lines end at LF, CR LF or a CR alone; empty
 // lines are skipped, blanks are part of the name, at most MAX_CONTESTANTS.
 // The line number (from 1) of each name goes to *lineNumbers.
 std::vector<std::string> parseRoster(std::string_view fileBytes,

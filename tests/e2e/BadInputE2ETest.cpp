@@ -356,6 +356,7 @@ TEST(BadRoster, RostersInEveryEncodingNotepadSavesReadAsTheSameNames) {
         {"UTF-8 without a mark", xiao, {"小强", "小伟"}},
         {"UTF-8 without a mark, other names", zhang, {"张伟", "李娜"}},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + zhang, {"张伟", "李娜"}},
+        {"UTF-8 without a mark, a rarer given name", "\xE8\xB5\xB5\xE4\xBF\xAA\r\n", {"赵俪"}},
         {"UTF-16 LE with a mark (Notepad's \"Unicode\")", utf16, {"小强", "小伟"}},
     };
     for (const Case& c : cases) {
@@ -385,7 +386,8 @@ TEST(BadRoster, ANameTheCodePageCannotHoldIsToldWithItsLine) {
 }
 
 TEST(BadRoster, EveryKindOfLineEndGivesTheSameNames) {
-    const char* const rosters[] = {"张伟\r\n李娜\r\n王芳\r\n", "张伟\n李娜\n王芳\n", "张伟\r\n李娜\r\n王芳"};
+    const char* const rosters[] = {"张伟\r\n李娜\r\n王芳\r\n", "张伟\n李娜\n王芳\n", "张伟\r\n李娜\r\n王芳",
+                                   "张伟\r李娜\r王芳\r"};
     for (const char* roster : rosters) {
         SCOPED_TRACE(roster);
         ProgramDriver p;

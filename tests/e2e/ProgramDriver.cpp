@@ -330,6 +330,32 @@ void ProgramDriver::click(int controlId) {
                  (LPARAM)GetDlgItem(dialog_, controlId));
 }
 
+void ProgramDriver::mouseClick(int controlId) {
+    serviceBoxes();
+    HWND button = GetDlgItem(dialog_, controlId);
+    RECT r = {};
+    GetClientRect(button, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(button, WM_LBUTTONUP, 0, at);
+}
+
+DWORD ProgramDriver::startAnotherCopy(DWORD ms) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string cmd = "\"" + path("Trackvane.exe") + "\"";
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si, &pi))
+        return (DWORD)-1;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    else TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
 int ProgramDriver::listRows() const {
     HWND list = GetDlgItem(dialog_, kListId);
     DWORD_PTR rows = 0;

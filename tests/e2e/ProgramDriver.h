@@ -88,6 +88,12 @@ public:
     // (1 << 30) bits.
     void keyTo(HWND target, UINT vk, LPARAM lParam = 1, UINT message = WM_KEYDOWN);
     void click(int controlId);
+    // A click of the mouse on a button of the control dialog: it takes the
+    // keyboard focus, as a real click leaves it.
+    void mouseClick(int controlId);
+    // Starts the exe once more on the same folder; its exit code, or
+    // STILL_ACTIVE when it was still running after `ms` (it is then ended).
+    DWORD startAnotherCopy(DWORD ms = 8000);
     int listRows() const;  // -1 when the list does not answer
     // A cell of the control dialog's list, read across the process boundary.
     std::string listText(int row, int column) const;

@@ -2,7 +2,9 @@
 // keys posted to the control dialog as the keyboard would send them, and the
 // records file checked byte for byte apart from the time stamp and the
 // measured times.
+#include "core/TextFields.h"
 #include "core/TimeStamp.h"
+#include "race/RaceJournal.h"
 #include "tests/e2e/ProgramDriver.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +242,157 @@ TEST(RaceEndToEnd, ARaceSurvivesTheProgramsDeath) {
     EXPECT_TRUE(program.boxes().empty());
     EXPECT_EQ(program.read("data\\_records.csv"), file);
     EXPECT_TRUE(program.close().clean());
+}
+
+// A race started with the mouse leaves the focus on its button: Space there,
+// or on 开启输出, must neither end the race nor hide the scoreboard.
+TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
+    const int kRace = 1004, kEnableOutput = 1001;
+    const LPARAM spaceDown = 0x00390001, spaceUp = (LPARAM)0xC0390001;
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n");
+    ASSERT_TRUE(program.start());
+    program.mouseClick(kRace);
+    program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 3000);
+    for (int id : {kRace, kEnableOutput}) {
+        HWND button = GetDlgItem(program.dialog(), id);
+        program.keyTo(button, VK_SPACE, spaceDown);
+        program.keyTo(button, VK_SPACE, spaceUp, WM_KEYUP);
+        program.settle();
+        EXPECT_EQ(program.itemText(1022), "比赛进行中") << id;
+        EXPECT_TRUE(IsWindowVisible(program.outputWindow())) << id;
+    }
+    EXPECT_EQ(program.read("data\\_records.csv"), "");
+    program.key(VK_OEM_PERIOD);
+    program.waitUntil([&] { return program.read("data\\_records.csv").size() > 20; }, 5000);
+    EXPECT_EQ(e2e::countOf(program.read("data\\_records.csv"), "计时赛,"), 1u);
+    EXPECT_TRUE(program.close().clean());
+}
+
+// The operator starts the exe again while a race runs behind the projector
+// picture: the running copy comes to the front and nothing else happens.
+TEST(RaceEndToEnd, ASecondCopyOnTheSameFolderBringsTheFirstForwardAndTouchesNothing) {
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+    ASSERT_TRUE(program.start());
+    program.key(VK_RETURN);
+    program.key('1');
+    program.settle();
+    ShowWindow(program.dialog(), SW_MINIMIZE);
+    const std::vector<std::string> files = program.listFiles();
+    const std::string journal = journalOf(program);
+
+    EXPECT_EQ(program.startAnotherCopy(), 0u);
+    EXPECT_FALSE(IsIconic(program.dialog()));
+    EXPECT_EQ(GetForegroundWindow(), program.dialog());
+    EXPECT_EQ(program.listFiles(), files);
+    EXPECT_EQ(journalOf(program), journal);
+    EXPECT_TRUE(program.boxes().empty());
+    // A copy on another folder runs beside it.
+    ProgramDriver other;
+    ASSERT_TRUE(other.start());
+    EXPECT_TRUE(other.close().clean());
+
+    program.key(VK_OEM_PERIOD);
+    program.waitUntil([&] { return program.read("data\\_records.csv").size() > 20; }, 5000);
+    EXPECT_EQ(e2e::countOf(program.read("data\\_records.csv"), "计时赛,"), 1u);
+    EXPECT_TRUE(program.close().clean());
+}
+
+// '7' with a roster of three changes nothing, so Backspace undoes the stop
+// before it, and the race comes back after a crash exactly as it was undone.
+TEST(RaceEndToEnd, AKeyBeyondTheRosterEntersNeitherTheJournalNorTheUndo) {
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n");
+    ASSERT_TRUE(program.start());
+    program.key(VK_RETURN);
+    program.key('1');
+    program.pause(1500);
+    program.key('1');
+    program.key('7');
+    program.key(VK_BACK);
+    std::string journal;
+    program.waitUntil([&] { return (journal = journalOf(program)).find("undo,") != std::string::npos; }, 3000);
+    EXPECT_EQ(journal.find(",7,"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("undo,1,"), std::string::npos) << journal;
+    const auto running = [&] {
+        const std::string before = program.listText(0, 2);
+        program.pause(400);
+        return program.listText(0, 2) != before;
+    };
+    EXPECT_TRUE(running());
+    program.kill();
+    program.setAnswer([](const e2e::ShownBox&) { return IDYES; });
+    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.waitForBox("已停表：0 人；仍在计时：1 人"));
+    program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 5000);
+    EXPECT_TRUE(running());
+    EXPECT_TRUE(program.close().exitedByItself);
+}
+
+std::string utf16le(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) bytes += {(char)(c & 0xFF), (char)(c >> 8)};
+    return bytes;
+}
+
+// A journal the program left behind, read as the records file and the
+// journal's own bytes decide.
+TEST(RaceEndToEnd, JournalsLeftBehindAreNeverLostAndReadWhateverTheirLineEnds) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const int64_t now = toSerialMs(LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond}, 0);
+    Contestant table[MAX_CONTESTANTS] = {};
+    fitName("张伟", table[0].name);
+    fitName("李娜", table[1].name);
+    std::string race;
+    for (const std::string& line : journalRaceLines("计时赛", 0, 0, now - 60000, table, 2, {1000, now - 60000}))
+        race += line + "\r\n";
+    race += journalClockLine(ClockAction::Start, 0, {2000, now - 59000}) + "\r\n";
+    race += journalClockLine(ClockAction::Stop, 0, {4500, now - 56500}) + "\r\n";
+    const std::string journalName = "data\\_race-journal.txt";
+
+    // Held by another program, so it cannot be moved aside: after No it is
+    // kept under its own name, which the operator is told, and never removed.
+    {
+        ProgramDriver program;
+        program.write(journalName, race);
+        HANDLE held = CreateFileA(program.path(journalName).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(program.start());
+        EXPECT_TRUE(program.waitForBox("要恢复这场比赛吗"));
+        EXPECT_TRUE(program.waitForBox("仍保留为：\n" + program.path(journalName)));
+        CloseHandle(held);
+        EXPECT_TRUE(program.close().clean());
+        EXPECT_EQ(program.read(journalName), race);
+    }
+    // Its race already in a records file saved as "Unicode": removed unasked.
+    {
+        ProgramDriver program;
+        const std::string stamp = formatTimeStamp(fromSerialSeconds(now / 1000 - 10));
+        program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+        program.write(journalName, race + journalEndLine(stamp, {9000, now - 10000}) + "\r\n");
+        program.write("data\\_records.csv", utf16le(L"计时赛," + std::wstring(stamp.begin(), stamp.end()) +
+                                                     L"\r\n张伟,2500,0\r\n李娜,8880000,0\r\n\r\n"));
+        ASSERT_TRUE(program.start());
+        program.settle();
+        EXPECT_TRUE(program.boxes().empty());
+        EXPECT_FALSE(program.exists(journalName));
+        EXPECT_TRUE(program.close().clean());
+    }
+    // Lines ended by a CR alone read as with CR LF: Yes gives the race back.
+    {
+        ProgramDriver program;
+        std::string crOnly;
+        for (char c : race) if (c != '\n') crOnly += c;
+        program.write(journalName, crOnly);
+        program.setAnswer([](const e2e::ShownBox&) { return IDYES; });
+        ASSERT_TRUE(program.start());
+        EXPECT_TRUE(program.waitForBox("已停表：1 人；仍在计时：0 人"));
+        program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 5000);
+        EXPECT_EQ(program.listText(0, 2), "00'02.50\"");
+        EXPECT_TRUE(program.close().exitedByItself);
+    }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ const KeyWindow Out = KeyWindow::Output;
 constexpr uint32_t kExtended = 1u << 24;
 constexpr uint32_t kRepeat = 1u << 30;
 
-enum Mods { None = 0, Ctrl = 1, Alt = 2, Shift = 4, Sys = 8 };
+enum Mods { None = 0, Ctrl = 1, Alt = 2, Shift = 4, Sys = 8, Up = 16 };
 
 struct Row {
     KeyWindow window;
@@ -46,7 +46,7 @@ const char* name(C c) {
 
 KeyDecision decide(const Row& r, bool modal) {
     const KeyEvent key = keyEventOf(r.vk, 1u | r.flags, (r.mods & Sys) != 0, (r.mods & Shift) != 0,
-                                    (r.mods & Ctrl) != 0, (r.mods & Alt) != 0);
+                                    (r.mods & Ctrl) != 0, (r.mods & Alt) != 0, (r.mods & Up) != 0);
     return decideKey(key, KeyContext{r.window, r.running, modal});
 }
 
@@ -74,7 +74,7 @@ const Row kTable[] = {
     {Out, true, 0x68, 0, None, C::ToggleClock, 7, false, false},
     {Ctl, false, 0x62, 0, None, C::None, -1, false, false},
     // '9' and numpad 9 are nobody's.
-    {Ctl, true, '9', 0, None, C::None, -1, false, false},
+    {Ctl, true, '9', 0, None, C::None, -1, true, false},
     {Ctl, false, 0x69, 0, None, C::ShowKeyCode, -1, false, false},
     // Numpad 0 starts or ends, on either window.
     {Ctl, false, 0x60, 0, None, C::RemoteCommand, -1, false, false},
@@ -96,11 +96,11 @@ const Row kTable[] = {
     {Ctl, true, 0x24, 0, None, C::ToggleClock, 6, false, false},
     {Ctl, true, 0x26, 0, None, C::ToggleClock, 7, false, false},
     // ... but the arrow and Home/End block (extended) is no race key.
-    {Ctl, true, 0x28, kExtended, None, C::None, -1, false, false},
+    {Ctl, true, 0x28, kExtended, None, C::None, -1, true, false},
     {Ctl, false, 0x28, kExtended, None, C::ShowKeyCode, -1, false, false},
-    {Ctl, true, 0x2D, kExtended, None, C::None, -1, false, false},
+    {Ctl, true, 0x2D, kExtended, None, C::None, -1, true, false},
     {Ctl, false, 0x24, kExtended, None, C::ShowKeyCode, -1, false, false},
-    {Out, true, 0x26, kExtended, None, C::None, -1, false, false},
+    {Out, true, 0x26, kExtended, None, C::None, -1, true, false},
     // Undo: Backspace and Ctrl+Z during a race; outside one nothing, no box.
     {Ctl, true, 0x08, 0, None, C::Undo, -1, false, false},
     {Out, true, 0x08, 0, None, C::Undo, -1, false, false},
@@ -108,11 +108,17 @@ const Row kTable[] = {
     {Out, true, 'Z', 0, Ctrl, C::Undo, -1, false, false},
     {Ctl, false, 0x08, 0, None, C::None, -1, false, false},
     {Ctl, false, 'Z', 0, Ctrl, C::None, -1, false, false},
-    {Ctl, true, 'Z', 0, None, C::None, -1, false, false},
+    {Ctl, true, 'Z', 0, None, C::None, -1, true, false},
     {Ctl, false, 'Z', 0, None, C::ShowKeyCode, -1, false, false},
-    // A Ctrl chord is no race key and shows no box; Shift changes nothing.
-    {Ctl, true, '1', 0, Ctrl, C::None, -1, false, false},
-    {Ctl, false, 13, 0, Ctrl, C::None, -1, true, false},
+    // Ctrl and Shift change nothing about the race keys; any other Ctrl
+    // chord is no race key and shows no box.
+    {Ctl, true, '3', 0, Ctrl, C::ToggleClock, 2, false, false},
+    {Out, true, 0x62, 0, Ctrl, C::ToggleClock, 1, false, false},
+    {Ctl, false, 13, 0, Ctrl, C::StartRace, -1, true, false},
+    {Ctl, true, 0xBE, 0, Ctrl, C::EndRace, -1, false, false},
+    {Ctl, true, 0x08, 0, Ctrl, C::Undo, -1, false, false},
+    {Ctl, false, '0', 0, Ctrl, C::ClearData, -1, false, false},
+    {Ctl, true, 'C', 0, Ctrl, C::None, -1, true, false},
     {Out, true, 27, 0, Ctrl, C::None, -1, true, false},
     {Ctl, false, 'C', 0, Ctrl, C::None, -1, false, false},
     {Ctl, true, '2', 0, Shift, C::ToggleClock, 1, false, false},
@@ -130,8 +136,17 @@ const Row kTable[] = {
     // dialog only; ignored during a race.
     {Ctl, false, 0x74, 0, None, C::ShowKeyCode, -1, false, false},  // F5
     {Ctl, false, 0x09, 0, None, C::ShowKeyCode, -1, false, false},  // Tab
-    {Ctl, true, 0x74, 0, None, C::None, -1, false, false},
-    {Ctl, true, 0x09, 0, None, C::None, -1, false, false},
+    {Ctl, true, 0x74, 0, None, C::None, -1, true, false},
+    {Ctl, true, 0x09, 0, None, C::None, -1, true, false},
+    // Space clicks a focused button outside a race only; during one,
+    // letters and arrows do nothing either, on any control.
+    {Ctl, false, 0x20, 0, None, C::ShowKeyCode, -1, false, false},
+    {Ctl, true, 0x20, 0, None, C::None, -1, true, false},
+    {Out, true, 0x20, 0, None, C::None, -1, true, false},
+    {Ctl, true, 'A', 0, None, C::None, -1, true, false},
+    {Ctl, true, 0x27, kExtended, Shift, C::None, -1, true, false},
+    {Ctl, true, 0x10, 0, Shift, C::None, -1, true, false},
+    {Ctl, false, 0xA5, kExtended, Alt, C::None, -1, false, false},
     {Out, false, 0x74, 0, None, C::None, -1, false, false},
     // Alt combinations: the audience window blanks and swallows them
     // (Alt+F4 never closes it); the control dialog keeps its own.
@@ -154,11 +169,13 @@ TEST(KeyTable, EveryKeyOfBothWindowsInBothRaceStates) {
     }
 }
 
-TEST(KeyTable, AHeldKeyAndAModalWindowChangeNothingButKeepTheMessagesWay) {
+TEST(KeyTable, AHeldKeyAReleaseAndAModalWindowChangeNothingButKeepTheMessagesWay) {
     for (const Row& r : kTable) {
-        Row repeated = r;
+        Row repeated = r, released = r;
         repeated.flags |= kRepeat;
-        for (const KeyDecision d : {decide(repeated, false), decide(r, true)}) {
+        released.flags |= kRepeat;  // always set on a release
+        released.mods |= Up;
+        for (const KeyDecision d : {decide(repeated, false), decide(r, true), decide(released, false)}) {
             EXPECT_STREQ(name(d.command), "None") << "vk " << r.vk;
             EXPECT_EQ(d.contestant, -1);
             EXPECT_EQ(d.consumed, r.consumed) << "vk " << r.vk;

@@ -134,6 +134,30 @@ TEST(Layout, ATextTooWideForItsRoomGetsTheLargestSizeThatFits) {
     EXPECT_LE(fitted.titleX + width, 1280 - 21 - 256);
 }
 
+// Rows that do not fit come closer, and their text gets smaller only as far
+// as the rows need: never for the boards of a tall, narrow frame, whose
+// margins grow with its height.
+TEST(Layout, FittedRowsKeepTheLargestTextTheyAllow) {
+    ModelMeasure model;
+    struct Row {
+        int w, h, logo, rows, text, rowHeight;
+    };
+    const Row rows[] = {
+        {1920, 1080, 1, 8, 39, 88}, {1280, 720, 1, 8, 33, 57}, {1920, 1080, 1, 14, 38, 52},
+        {1920, 800, 0, 11, 39, 52}, {400, 3000, 1, 8, 24, 67}, {300, 1920, 1, 8, 24, 67},
+        {200, 1080, 0, 8, 24, 67},
+    };
+    for (const Row& r : rows) {
+        const LayoutInput in{r.w, r.h, r.logo * 1600, r.logo * 400, 300, 400};
+        const FontSizes fonts = layoutFontSizes(r.w);
+        const Layout base =
+            computeLayout(in, fonts, 0, model.measure(PathKind::Text, fonts.textSize, "姓名").height);
+        const Layout l = fitLayout(base, in, r.rows, model, "");
+        EXPECT_EQ(l.textSize, r.text) << r.w << "x" << r.h << " base " << base.textSize;
+        EXPECT_EQ(l.rowHeight, r.rowHeight) << r.w << "x" << r.h << " base " << base.rowHeight;
+    }
+}
+
 TEST(Layout, MissingPicturesTakeNoRoomAndPhotosFallBackToThreeByFour) {
     const Layout noLogo = layoutOf(1920, 1080, 0, 0, 300, 400);
     EXPECT_EQ(noLogo.logoWidth, 0.0f);

@@ -95,6 +95,27 @@ TEST(RaceJournal, ACutOffLineAndGarbageArePassedOver) {
     EXPECT_EQ(same.table[2].score, -3);
     EXPECT_EQ(same.last.tick, 65000u);
 
+    // Lines ended by a CR alone, as an old editor writes them or a power cut
+    // between CR and LF leaves the last one, read the same.
+    std::string crOnly;
+    for (char c : whole) if (c != '\n') crOnly += c;
+    const JournalRace cr = readJournal(crOnly);
+    EXPECT_EQ(cr.last.tick, 65000u);
+    EXPECT_EQ(cr.table[0].stopTick - cr.table[0].startTick, 61234u);
+    EXPECT_EQ(readJournal(whole.substr(0, whole.size() - 1)).last.tick, 65000u);
+
+    // An undo that names a contestant beyond the roster undid nothing in
+    // memory, so it undoes nothing here: 1 keeps its stopped time.
+    std::string beyond = "race,start=2026-12-09 10:00:00.000,tick=100,mode=计时赛,isZhangai=0,"
+                         "scoreInit=0,contestants=3\nname,1,A\nname,2,B\nname,3,C\n"
+                         "start,1,tick=1000,wall=2026-12-09 10:00:01.000\n"
+                         "stop,1,tick=2500,wall=2026-12-09 10:00:02.500\n"
+                         "start,7,tick=3000,wall=2026-12-09 10:00:03.000\n"
+                         "undo,7,tick=3500,wall=2026-12-09 10:00:03.500\n";
+    const JournalRace kept = readJournal(beyond);
+    EXPECT_EQ(kept.table[0].timing, 0);
+    EXPECT_EQ(kept.table[0].stopTick - kept.table[0].startTick, 1500u);
+
     EXPECT_FALSE(readJournal("").valid);
     EXPECT_FALSE(readJournal("race,start=2026-12-09 10:05:00.123,tick=1").valid);  // no line end
     EXPECT_FALSE(readJournal("\x01\x02\xFF garbage\nrace,start=yesterday\n").valid);
@@ -110,6 +131,36 @@ TEST(RaceJournal, AWrittenRaceIsKnownByItsTimeStampInTheRecordsFile) {
     EXPECT_FALSE(journalRaceRecorded(ended, "计时赛,2026-12-09 10:09:59\r\n"));
     // A race that never reached its end is never taken as written.
     EXPECT_FALSE(journalRaceRecorded(readJournal(sampleJournal()), "障碍赛,2026-12-09 10:10:00\r\n"));
+    // Saved as "Unicode" (UTF-16 with its mark), either byte order.
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (char c : std::string("\x9C\x96,2026-12-09 10:10:00\r\n")) {
+        le += c, le += '\0';
+        be += '\0', be += c;
+    }
+    EXPECT_TRUE(journalRaceRecorded(ended, le));
+    EXPECT_TRUE(journalRaceRecorded(ended, be));
+    EXPECT_FALSE(journalRaceRecorded(ended, le.substr(0, le.size() - 6)));
+
+    // What start-up makes of each kind of journal left behind.
+    const std::string endLine = journalEndLine("2026-12-09 10:10:00", {70000, 0}) + "\r\n";
+    const std::string written = "障碍赛,2026-12-09 10:10:00\r\n";
+    const struct {
+        std::string journal, records;
+        ResumeOffer offer;
+    } cases[] = {
+        {"", "", ResumeOffer::Remove},
+        {sampleJournal().substr(0, 150), "", ResumeOffer::Remove},  // cut in its race line
+        {"\x01\x02 garbage\r\n", "", ResumeOffer::KeepUnreadable},
+        {sampleJournal(), written, ResumeOffer::Ask},
+        {sampleJournal() + endLine, "", ResumeOffer::Ask},
+        {sampleJournal() + endLine, written, ResumeOffer::Remove},
+        {sampleJournal() + endLine, le, ResumeOffer::Remove},
+    };
+    for (const auto& c : cases) {
+        const ResumeDecision d = decideResume(c.journal, c.records);
+        EXPECT_EQ(d.offer, c.offer) << c.journal.size() << " " << c.records;
+        EXPECT_EQ(d.race.valid, c.offer == ResumeOffer::Ask || !c.records.empty());
+    }
 }
 
 TEST(RaceJournal, ResumedClocksCountTheTimeTheProgramWasDown) {

@@ -39,6 +39,8 @@ TEST(Roster, Utf8IsToldApartFromCodePage936) {
     EXPECT_FALSE(isValidUtf8("\xE6\x9D")) << "cut short";
     EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80 Li"));
     std::size_t mark = 0;
+    // UTF-8 records lines with one code page 936 line appended by hand.
+    EXPECT_EQ(detectLinesEncoding("\xE6\x9D\x8E,1000,0\r\n\xC0\xEE,2000,0\r\n", &mark), TextEncoding::Utf8);
     EXPECT_EQ(byteOrderMark("\xEF\xBB\xBFLi", &mark), TextEncoding::Utf8);
     EXPECT_EQ(mark, 3u);
     EXPECT_EQ(byteOrderMark("\xFF\xFEL\0", &mark), TextEncoding::Utf16Le);
@@ -67,20 +69,22 @@ std::string convert(const std::string& text, const char* from, const char* to) {
 }
 
 // Names an operator types, saved by Notepad as "ANSI" or as UTF-8 without a
-// mark, must be told apart, however short. The UTF-8 of common hanzi is, read
-// as code page 936, often hanzi too, and common hanzi in code page 936 are
-// often valid UTF-8 (of Latin, Greek or Cyrillic letters).
-TEST(Roster, NamesOfCommonHanziReadBackAsThemselvesInEitherEncoding) {
+// mark, must be told apart, however short. The UTF-8 of hanzi is, read as
+// code page 936, often hanzi too, and hanzi in code page 936 are often valid
+// UTF-8 (of Latin, Greek or Cyrillic letters, or of rarer hanzi).
+TEST(Roster, NamesOfHanziReadBackAsThemselvesInEitherEncoding) {
     std::vector<std::string> names = {"\xD0\xA1\xC7\xBF", "\xD0\xA1\xCE\xB0",  // 小强, 小伟
-                                      "\xC8\xA4\xCE\xB6"};                      // 趣味
+                                      "\xC8\xA4\xCE\xB6",                       // 趣味
+                                      "\xD5\xD4\xD9\xB3", "\xD5\xD4\xD9\xA4",  // 赵俪, 赵伽
+                                      "\xB0\xAC\xA1\xA4\xC4\xE1"};               // 艾·尼
     std::mt19937 random(20261209);
     while (names.size() < 4000) {
         std::string name;
         const int length = 2 + (int)(random() % 3);
         while ((int)name.size() < 2 * length) {
-            // GB2312 level 1: rows 0xB0..0xD7, columns 0xA1..0xFE, the last
-            // row ending at 0xF9.
-            const unsigned char lead = 0xB0 + random() % 40;
+            // GB2312 level 1 (rows 0xB0..0xD7, the last ending at 0xF9) and
+            // level 2 (rows 0xD8..0xF7), columns 0xA1..0xFE.
+            const unsigned char lead = 0xB0 + random() % 72;
             const unsigned char trail = 0xA1 + random() % (lead == 0xD7 ? 89 : 94);
             name += (char)lead;
             name += (char)trail;
