@@ -8,8 +8,7 @@
 tv_setup
 . "$TV_ROOT/tools/wine-env.sh"
 tv_start_xvfb 70
-trap 'for bits in 32 64; do (TV_BITS=$bits && . "$TV_ROOT/tools/wine-env.sh" && wineserver -k 2>/dev/null); done
-      kill $TV_XVFB_PID 2>/dev/null' EXIT
+trap 'tv_each_prefix wineserver -k 2>/dev/null || true; kill $TV_XVFB_PID 2>/dev/null' EXIT
 # The benchmark of the build of one bitness, in its own prefix.
 bench() {
     local bits=$1 tree=win

@@ -108,6 +108,14 @@ tv_wine_managed() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
 
+# Runs a command in the Wine environment of each prefix in use (after tv_setup).
+tv_each_prefix() {
+    local bits
+    for bits in 64 $([ "$TV_I386" = yes ] && echo 32); do
+        (TV_BITS=$bits && . "$TV_ROOT/tools/wine-env.sh" && "$@")
+    done
+}
+
 # A virtual display of our own; sets DISPLAY and TV_XVFB_PID.
 tv_start_xvfb() {
     local n=${1:-99}

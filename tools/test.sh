@@ -5,17 +5,10 @@
 # where the machine cannot run i386 programs). Ends with ctest's summary line.
 . "$(dirname "$0")/setup.sh"
 tv_setup
-# Runs a command in the Wine environment of each prefix in use.
-each_prefix() {
-    local bits
-    for bits in 64 $([ "$TV_I386" = yes ] && echo 32); do
-        (TV_BITS=$bits && . "$TV_ROOT/tools/wine-env.sh" && "$@")
-    done
-}
 tv_start_xvfb 95
-each_prefix wineserver -p
-each_prefix tv_wine_managed N
-trap 'each_prefix wineserver -k 2>/dev/null; kill $TV_XVFB_PID 2>/dev/null' EXIT
+tv_each_prefix wineserver -p
+tv_each_prefix tv_wine_managed N
+trap 'tv_each_prefix wineserver -k 2>/dev/null || true; kill $TV_XVFB_PID 2>/dev/null' EXIT
 . "$TV_ROOT/tools/wine-env.sh"
 cd "$TV_BUILD/win"
 ctest --output-on-failure --timeout 600 "$@"
