@@ -4,8 +4,11 @@
 // and the CPU the process takes while a race is shown.
 //
 // Usage: RefreshBench.exe [--quick] [--runs N] [--cpu-seconds N] [--from-scratch]
+//                         [--frame WxH] [--races N,N...] [--table-only]
 //   --from-scratch  recompose the backdrop and read the whole records file at
 //                   every refresh (the plain way), for comparison
+//   --frame, --races  only this frame size, only these numbers of races
+//   --table-only    the refresh table alone
 #include "core/Core.h"
 #include "output/OutputWnd.h"
 #include "race/ControlDlg.h"
@@ -18,6 +21,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -176,14 +180,26 @@ double cpuMs() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool quick = false, scratch = false;
+    bool quick = false, scratch = false, tableOnly = false;
     int cpuSeconds = 30;
     int runs = 0;
+    std::vector<std::array<int, 2>> sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+    std::vector<int> files = {0, 1000, 10000, 100000};
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--quick")) quick = true;
         else if (!std::strcmp(argv[i], "--from-scratch")) scratch = true;
         else if (!std::strcmp(argv[i], "--cpu-seconds") && i + 1 < argc) cpuSeconds = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(3, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--table-only")) tableOnly = true;
+        else if (!std::strcmp(argv[i], "--frame") && i + 1 < argc) {
+            int w = 0, h = 0;
+            if (std::sscanf(argv[++i], "%dx%d", &w, &h) == 2) sizes = {{w, h}};
+        } else if (!std::strcmp(argv[i], "--races") && i + 1 < argc) {
+            const char* n = argv[++i];
+            files.clear();
+            do files.push_back(std::atoi(n));
+            while ((n = std::strchr(n, ',')) && *++n);
+        }
     }
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
@@ -207,10 +223,8 @@ int main(int argc, char** argv) {
     startEightClocks();
 
     if (runs == 0) runs = quick ? 8 : 40;
-    const int sizes[][2] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
-    const int files[] = {0, 1000, 10000, 100000};
-    std::printf("Trackvane refresh benchmark (%s), eight running clocks, %d runs each, ms\n",
-                scratch ? "composed from scratch, whole file read" : "as shipped", runs);
+    std::printf("Trackvane refresh benchmark (%s, %d-bit build), eight running clocks, %d runs each, ms\n",
+                scratch ? "composed from scratch, whole file read" : "as shipped", (int)sizeof(void*) * 8, runs);
     std::printf("%-11s %8s | %15s | %15s | %15s | %15s | %15s\n", "frame", "races",
                 "refresh med/p95", "weekly med/p95", "placing", "present", "floor ULW");
     for (const auto& s : sizes) {
@@ -235,6 +249,10 @@ int main(int argc, char** argv) {
         outputWnd->DestroyWindow();
         delete outputWnd;
         outputWnd = nullptr;
+    }
+    if (tableOnly) {
+        Gdiplus::GdiplusShutdown(token);
+        return 0;
     }
 
     // What a key press now costs besides its frame: one journal line appended

@@ -142,7 +142,7 @@ dlg=""
 
 # Starts the program in a folder and waits for both windows.
 start_program() { # folder
-    (cd "$1" && exec wine Trackvane.exe >/dev/null 2>&1) &
+    (cd "$1" && exec "$WINELOADER" Trackvane.exe >/dev/null 2>&1) &
     tv_pid=$!
     dlg=""
     for _ in $(seq 150); do

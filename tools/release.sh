@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Windows release zip: Trackvane.exe (static, no other DLLs), the
-# sample data folder, the commented Trackvane.ini and the operator's guide as
-# one HTML file.
+# Builds the Windows release zip: Trackvane.exe (the 32-bit build, which runs
+# on 32-bit and 64-bit Windows alike; static, no other DLLs), the sample data
+# folder, the commented Trackvane.ini and the operator's guide as one HTML file.
 # Then unpacks it into an empty folder and starts the exe from there under
-# Wine, to show that the zip holds everything it needs.
+# Wine, to show that the zip holds everything it needs. Where the machine
+# cannot run i386 programs, it starts the 64-bit twin there instead.
 #   tools/release.sh              set up, build, package, check
 #   tools/release.sh --no-build   package and check an existing build
 # The zip lands in dist/.
@@ -19,7 +20,7 @@ dist=$TV_ROOT/dist
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 root=$stage/$name
-bin=$TV_BUILD/win/bin
+bin=$TV_BUILD/win32/bin
 
 tv_say "packaging $name"
 mkdir -p "$root/data"
@@ -45,7 +46,11 @@ fi
 # Nothing but the exe itself may be needed: no mingw DLLs, no DLL that the
 # loader would look for beside the exe, nothing newer than Windows 7.
 tv_say "checking what Trackvane.exe imports"
-"$TV_ROOT/tools/check-imports.sh" "$root/Trackvane.exe"
+"$TV_ROOT/tools/check-imports.sh" "$root/Trackvane.exe" i686-w64-mingw32-objdump
+if ! i686-w64-mingw32-objdump -f "$root/Trackvane.exe" | grep -q 'file format pei-i386'; then
+    echo "Trackvane.exe is not the 32-bit exe" >&2
+    exit 1
+fi
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
 # Names such as 操作指南.html and data\张伟.jpg are stored as UTF-8 with the
@@ -71,24 +76,32 @@ check=$(mktemp -d)
 trap 'rm -rf "$stage" "$check"' EXIT
 (cd "$check" && unzip -q "$dist/$name.zip")
 . "$TV_ROOT/tools/wine-env.sh"
+if tv_i386_runs; then
+    TV_BITS=32
+    started="the exe from the zip"
+else
+    # Built from the same sources, it needs the same files beside it.
+    cp "$TV_BUILD/win/bin/Trackvane.exe" "$check/$name/Trackvane.exe"
+    started="the 64-bit twin of the exe from the zip, built from the same sources, in the zip's folder ($TV_I386_REASON)"
+fi
 tv_wine_prefix
 # A display of its own, so that no other window can pass for it.
 tv_start_xvfb 75
 own_display=$TV_XVFB_PID
 tv_wine_managed N
-(cd "$check/$name" && exec wine Trackvane.exe) &
+(cd "$check/$name" && exec "$WINELOADER" Trackvane.exe) &
 program=$!
-started=""
+up=""
 for _ in $(seq 60); do
-    if xdotool search --name 'Trackvane（' >/dev/null 2>&1; then started=yes; break; fi
+    if xdotool search --name 'Trackvane（' >/dev/null 2>&1; then up=yes; break; fi
     sleep 0.5
 done
 sleep 1
 wine taskkill /f /im Trackvane.exe >/dev/null 2>&1 || true
 wait "$program" 2>/dev/null || true
 kill "$own_display" 2>/dev/null || true
-if [ -z "$started" ]; then
-    echo "the exe from the zip did not start" >&2
+if [ -z "$up" ]; then
+    echo "$started did not start" >&2
     exit 1
 fi
-tv_say "the exe from the zip starts: its control dialog came up"
+tv_say "started $started: its control dialog came up"

@@ -35,8 +35,17 @@ tv_make_locale() {
     fi
 }
 
+# One CMake project, configured for each Windows target.
+tv_build_windows() {
+    local tree=$1 toolchain=$2
+    shift 2
+    cmake -S "$TV_ROOT" -B "$TV_BUILD/$tree" -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$TV_ROOT/cmake/$toolchain.cmake" "$@" >/dev/null
+    cmake --build "$TV_BUILD/$tree" -j"$JOBS"
+}
+
 tv_build() {
-    tv_say "building (native core tests, then the Windows program)"
+    tv_say "building (native core tests, then the Windows program for 32-bit and 64-bit Windows)"
     cmake -S "$TV_ROOT" -B "$TV_BUILD/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$TV_BUILD/host" -j"$JOBS"
     # The fuzz target of the file readers needs clang's libFuzzer.
@@ -47,18 +56,37 @@ tv_build() {
         cmake --build "$TV_BUILD/fuzz" -j"$JOBS" --target records_fuzz
         fuzz="$TV_BUILD/fuzz/tests/host/records_fuzz"
     fi
-    cmake -S "$TV_ROOT" -B "$TV_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-          -DCMAKE_TOOLCHAIN_FILE="$TV_ROOT/cmake/mingw-w64.cmake" \
-          -DTRACKVANE_HOST_BUILD="$TV_BUILD/host" -DTRACKVANE_FUZZER="$fuzz" >/dev/null
-    cmake --build "$TV_BUILD/win" -j"$JOBS"
+    tv_build_windows win32 mingw-w64-i686
+    tv_build_windows win mingw-w64 -DTRACKVANE_HOST_BUILD="$TV_BUILD/host" \
+                     -DTRACKVANE_FUZZER="$fuzz" -DTRACKVANE_I686_BUILD="$TV_BUILD/win32"
 }
 
+# 32-bit Wine only where this machine starts i386 programs: where the kernel
+# refuses them, wine32 cannot start either, and installed it takes the `wine`
+# command for 64-bit programs down with it. Sets TV_I386 to yes or no.
+tv_i386_support() {
+    local reason
+    if reason=$(. "$TV_ROOT/tools/wine-env.sh"; tv_i386_runs || { echo "$TV_I386_REASON"; false; }); then
+        TV_I386=yes
+        if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; then
+            tv_say "this machine runs i386 programs: installing 32-bit Wine"
+            dpkg --print-foreign-architectures | grep -qx i386 || tv_as_root dpkg --add-architecture i386
+            tv_as_root apt-get update
+            DEBIAN_FRONTEND=noninteractive tv_as_root apt-get install -y --no-install-recommends wine32:i386
+        fi
+    else
+        TV_I386=no
+        tv_say "$reason; so no 32-bit Wine: the 32-bit exe is built and checked, its tests under Wine report Skipped"
+    fi
+}
+
+# The Wine prefix of the 64-bit programs, or with TV_BITS=32 the 32-bit one.
 tv_wine_prefix() {
     . "$TV_ROOT/tools/wine-env.sh"
     if [ ! -f "$WINEPREFIX/.trackvane-ready" ]; then
         tv_say "preparing the Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
+        wine wineboot -i >/dev/null 2>&1 || true
         local key='HKCU\Software\Wine\Fonts\Replacements'
         for f in 黑体 宋体 SimHei SimSun 新宋体 NSimSun 微软雅黑 "Microsoft YaHei"; do
             wine reg add "$key" /v "$f" /t REG_SZ /d 'WenQuanYi Zen Hei' /f >/dev/null 2>&1
@@ -70,6 +98,7 @@ tv_wine_prefix() {
 
 tv_demo_data() {
     "$TV_ROOT/tools/make-demo-data.sh" "$TV_BUILD/win/bin"
+    "$TV_ROOT/tools/make-demo-data.sh" "$TV_BUILD/win32/bin"
 }
 
 # Whether the window manager manages Wine's windows. On a bare virtual
@@ -77,6 +106,14 @@ tv_demo_data() {
 # window that is hidden or destroyed.
 tv_wine_managed() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
+# Runs a command in the Wine environment of each prefix in use (after tv_setup).
+tv_each_prefix() {
+    local bits
+    for bits in 64 $([ "$TV_I386" = yes ] && echo 32); do
+        (TV_BITS=$bits && . "$TV_ROOT/tools/wine-env.sh" && "$@")
+    done
 }
 
 # A virtual display of our own; sets DISPLAY and TV_XVFB_PID.
@@ -95,7 +132,9 @@ tv_start_xvfb() {
 tv_setup() {
     tv_install_packages
     tv_make_locale
+    tv_i386_support
     tv_build
     tv_wine_prefix
+    if [ "$TV_I386" = yes ]; then (TV_BITS=32 && tv_wine_prefix); fi
     tv_demo_data
 }

@@ -28,7 +28,7 @@ measure() {
         display=":$n"
         sleep 1
     fi
-    (cd "$work" && DISPLAY="$display" exec wine Trackvane.exe) &
+    (cd "$work" && DISPLAY="$display" exec "$WINELOADER" Trackvane.exe) &
     local program=$!
     local tree=""
     for _ in $(seq 40); do
