@@ -148,8 +148,11 @@ inline const char* checkDecoder(std::string_view bytes) {
     if (mark == 0 && all.verdict() != whole) return "evidence and decision disagree";
     if (isValidUtf8(bytes) && (allLines.utf8Score() != all.utf8Score() || allLines.verdict() != all.verdict()))
         return "a text valid as UTF-8 is judged otherwise line by line";
-    if (allLines.verdict() == TextEncoding::Utf8 && allLines.utf8Score() <= allLines.cp936Score())
-        return "UTF-8 lines taken for UTF-8 without reading better so";
+    // Where the other reading is not worse, only Chinese text keeps UTF-8,
+    // and only while code page 936 is not far more plausible.
+    const int64_t u = allLines.utf8Score(), g = allLines.cp936Score();
+    if (allLines.verdict() == TextEncoding::Utf8 && u <= g && (u <= 0 || 2 * g > 5 * u))
+        return "UTF-8 lines taken for UTF-8 though code page 936 reads far better";
     return nullptr;
 }
 
