@@ -25,15 +25,15 @@ void loadSystemLibraries() {
     // Windows 8 and up, and Windows 7 with its update of 2011, can be told to
     // look for DLLs in the system folder only; without it the full path does.
     auto restrictSearch = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"));
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"));
     const bool restricted = restrictSearch && restrictSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetDllDirectoryA("");  // and never the current folder
+    SetDllDirectoryW(L"");  // and never the current folder
 
     HMODULE gdiplus = restricted
                           ? LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
                           : LoadLibraryW(systemFolderFile(L"gdiplus.dll").c_str());
     if (!gdiplus) {
-        MessageBoxA(nullptr, "GdiPlus.dll ERROR!", "Trackvane", MB_OK);
+        MessageBoxW(nullptr, L"GdiPlus.dll ERROR!", L"Trackvane", MB_OK);
         ExitProcess(0);
     }
     // Version 6 of the common controls comes from the side-by-side store the
