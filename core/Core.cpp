@@ -284,7 +284,7 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
         if (ok && written == bytes.size()) return true;
         err = ok ? ERROR_DISK_FULL : GetLastError();
     }
-    DeleteFileW(systemText(path).c_str());
+    removeFile(path);
     return false;
 }
 
