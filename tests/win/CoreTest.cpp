@@ -55,7 +55,7 @@ TEST_F(CoreTest, HandEditedBadValuesReadAsDefaults) {
 }
 
 TEST_F(CoreTest, TextSavedAsUtf8ByNotepadReadsAsTheSameText) {
-    // A byte-order mark spoils only the comment line before the section.
+    // Notepad's UTF-8 has a byte-order mark first.
     dir.write("Trackvane.ini", "\xEF\xBB\xBF; comment\r\n[Trackvane]\r\n"
                                "raceTitle=\xE6\x98\xA5\xE5\xAD\xA3\r\nwidth=1920\r\n");
     EXPECT_EQ(c.getConfigStr("raceTitle"), "春季");
