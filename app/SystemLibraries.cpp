@@ -21,8 +21,8 @@ std::wstring systemFolderFile(const wchar_t* name) {
 
 // Every call of the DLL would jump nowhere: the operator is told which DLL,
 // and the program ends before it shows anything.
-[[noreturn]] void endWithout(const char* text) {
-    MessageBoxA(nullptr, text, "Trackvane", MB_OK);
+[[noreturn]] void endWithout(const wchar_t* text) {
+    MessageBoxW(nullptr, text, L"Trackvane", MB_OK);
     ExitProcess(0);
 }
 
@@ -32,15 +32,15 @@ void loadSystemLibraries() {
     // Windows 8 and up, and Windows 7 with its update of 2011, can be told to
     // look for DLLs in the system folder only; without it the full path does.
     auto restrictSearch = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"));
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"));
     const bool restricted = restrictSearch && restrictSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetDllDirectoryA("");  // and never the current folder
+    SetDllDirectoryW(L"");  // and never the current folder
 
     HMODULE gdiplus = restricted
                           ? LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
                           : LoadLibraryW(systemFolderFile(L"gdiplus.dll").c_str());
-    if (!gdiplus) endWithout("GdiPlus.dll ERROR!");
+    if (!gdiplus) endWithout(L"GdiPlus.dll ERROR!");
     // Version 6 of the common controls comes from the side-by-side store the
     // manifest names, which the loader consults before any folder.
-    if (!LoadLibraryW(L"comctl32.dll")) endWithout("ComCtl32.dll ERROR!");
+    if (!LoadLibraryW(L"comctl32.dll")) endWithout(L"ComCtl32.dll ERROR!");
 }

@@ -3,6 +3,7 @@ set(TRACKVANE_WIN_SOURCES
     framework/App.cpp
     framework/Dialog.cpp
     framework/Wnd.cpp
+    framework/WideText.cpp
     core/Core.cpp
     race/ControlDlg.cpp
     race/RaceMessages.cpp

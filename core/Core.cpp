@@ -12,6 +12,9 @@ CCore* core = nullptr;
 namespace {
 
 const char kSection[] = "Trackvane";
+// A settings file is a few lines; one this size is no settings file, and one
+// cut off here must not be written back.
+const size_t kConfigReadLimit = 1 << 20;
 
 // What a key reads as when the file or the key is missing or its value
 // cannot be used.
@@ -60,14 +63,6 @@ CCore::MessageHook messageHook = nullptr;
 
 }  // namespace
 
-std::wstring toWide(const std::string& ansi) {
-    if (ansi.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), nullptr, 0);
-    std::wstring w(n > 0 ? n : 0, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), (int)ansi.size(), &w[0], n);
-    return w;
-}
-
 std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding) {
     std::wstring w;
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
@@ -80,42 +75,13 @@ std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding) {
         }
         return w;
     }
+    if (encoding == TextEncoding::Cp936) return toWide(std::string(bytes));
     if (bytes.empty()) return w;
-    const UINT page = encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP;
-    int n = MultiByteToWideChar(page, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
     if (n <= 0) return w;
     w.resize(n);
-    MultiByteToWideChar(page, 0, bytes.data(), (int)bytes.size(), &w[0], n);
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), &w[0], n);
     return w;
-}
-
-std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines) {
-    std::string out;
-    int lineNumber = 1;
-    for (size_t begin = 0; begin <= text.size(); ++lineNumber) {
-        // Lines end where the readers of hand-made text end them.
-        size_t end = text.find_first_of(L"\r\n", begin);
-        if (end == std::wstring::npos) end = text.size();
-        else end += text.compare(end, 2, L"\r\n") == 0 ? 2 : 1;
-        const int length = (int)(end - begin);
-        if (length > 0) {
-            BOOL lost = FALSE;
-            // Without best fit, a character that has no place in the code page
-            // shows as '?' and is told, rather than turning into a look-alike.
-            const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data() + begin, length,
-                                              nullptr, 0, nullptr, nullptr);
-            if (n > 0) {
-                const size_t at = out.size();
-                out.resize(at + n);
-                WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data() + begin, length, &out[at], n,
-                                    nullptr, &lost);
-            }
-            if (lost && lossyLines) lossyLines->push_back(lineNumber);
-        }
-        if (end == text.size()) break;
-        begin = end;
-    }
-    return out;
 }
 
 bool findImageEncoder(const wchar_t* mime, CLSID* clsid) {
@@ -141,20 +107,38 @@ void CCore::autoFileConfig() {
     if (configPath_.empty()) configPath_ = getAppPath() + "Trackvane.ini";
 }
 
+// The file may have been saved by Notepad as UTF-8 or "Unicode".
 bool CCore::readValue(const char* key, std::string* value) {
-    // A marker no operator types tells a missing key from an empty value.
-    static const char kMissing[] = "\x01";
-    std::string buf(4096, '\0');
-    DWORD n = GetPrivateProfileStringA(kSection, key, kMissing, &buf[0], (DWORD)buf.size(),
-                                       configPath_.c_str());
-    buf.resize(n);
-    if (buf == kMissing) return false;
-    *value = buf;
-    return true;
+    std::string bytes;
+    return readFile(configPath_, &bytes, kConfigReadLimit) &&
+           findIniValue(textToAnsi(bytes), kSection, key, value);
 }
 
+// The file keeps its encoding: code page 936 as a Chinese PC writes it, or the
+// UTF-8 or UTF-16 an editor saved, edited as UTF-8. A whole new file takes the
+// old one's place, so that a failed write leaves the settings as they were.
 bool CCore::writeValue(const char* key, const std::string& value) {
-    return WritePrivateProfileStringA(kSection, key, value.c_str(), configPath_.c_str()) != FALSE;
+    std::string bytes;
+    DWORD error = 0;
+    if (!readFile(configPath_, &bytes, kConfigReadLimit, &error) && error != ERROR_FILE_NOT_FOUND &&
+        error != ERROR_PATH_NOT_FOUND)
+        return false;
+    if (bytes.size() >= kConfigReadLimit) return false;
+    size_t mark = 0;
+    const TextEncoding encoding = detectTextEncoding(bytes, &mark);
+    std::string text;
+    if (encoding == TextEncoding::Cp936) {
+        text = withIniValue(bytes, kSection, key, value);
+    } else {
+        const std::string utf8 = encodeWide(decodeToWide(std::string_view(bytes).substr(mark), encoding),
+                                            TextEncoding::Utf8);
+        const std::string edited = withIniValue(utf8, kSection, key, encodeAs(value, TextEncoding::Utf8));
+        text = bytes.substr(0, mark) + encodeWide(decodeToWide(edited, TextEncoding::Utf8), encoding);
+    }
+    const std::string fresh = configPath_ + ".new";
+    if (writeFile(fresh, text) && renameFile(fresh, configPath_, true)) return true;
+    removeFile(fresh);
+    return false;
 }
 
 int CCore::getConfigInt(const char* key) {
@@ -167,9 +151,7 @@ int CCore::getConfigInt(const char* key) {
 
 std::string CCore::getConfigStr(const char* key) {
     std::string text;
-    if (!readValue(key, &text)) return defaultOf(key);
-    // The file may have been saved by Notepad as UTF-8 without a mark.
-    return textToAnsi(text);
+    return readValue(key, &text) ? text : defaultOf(key);
 }
 
 BOOL CCore::getConfigB(const char* key) {
@@ -199,22 +181,52 @@ bool CCore::saveConfigClr(const char* key, uint32_t argb) {
 
 void CCore::setAppPathOverride(const std::string& path) { appPathOverride = path; }
 
-std::string CCore::getAppPath() {
-    if (!appPathOverride.empty()) return appPathOverride;
-    char buf[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    std::string path(buf, n);
-    size_t cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
+namespace {
+// The program's folder as the system names it, and as the program's strings
+// hold it.
+struct AppFolder {
+    std::wstring wide;
+    std::string text;
+};
+
+AppFolder appFolder() {
+    if (!appPathOverride.empty()) return {toWide(appPathOverride), appPathOverride};
+    wchar_t buf[MAX_PATH * 2] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH * 2);
+    std::wstring path(buf, n);
+    const size_t cut = path.find_last_of(L"\\/");
+    path = cut == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, cut + 1);
+    return {path, wideToAnsi(path)};
+}
+}  // namespace
+
+std::string CCore::getAppPath() { return appFolder().text; }
+
+std::wstring CCore::systemText(const std::string& text) {
+    std::wstring wide = toWide(text);
+    const AppFolder app = appFolder();
+    const std::wstring held = toWide(app.text);
+    if (held == app.wide) return wide;
+    for (size_t at = wide.find(held); at != std::wstring::npos; at = wide.find(held, at + app.wide.size()))
+        wide.replace(at, held.size(), app.wide);
+    return wide;
+}
+
+ScopedFile CCore::openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    return ScopedFile(CreateFileW(systemText(path).c_str(), access, share, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 void CCore::createFile(const std::string& path, int) {
-    ScopedFile f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    openFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
+}
+
+bool CCore::createFolder(const std::string& path) {
+    return CreateDirectoryW(systemText(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 BOOL CCore::isFileExist(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributesW(systemText(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -223,8 +235,7 @@ bool CCore::readFile(const std::string& path, std::string* bytes, size_t maxByte
     DWORD& err = error ? *error : dummy;
     err = 0;
     bytes->clear();
-    ScopedFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFile f(openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     if (!f) {
         err = GetLastError();
         return false;
@@ -263,8 +274,7 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
     DWORD& err = error ? *error : dummy;
     err = 0;
     {
-        ScopedFile f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        ScopedFile f(openFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
         if (!f) {
             err = GetLastError();
             return false;
@@ -274,13 +284,16 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
         if (ok && written == bytes.size()) return true;
         err = ok ? ERROR_DISK_FULL : GetLastError();
     }
-    DeleteFileA(path.c_str());
+    removeFile(path);
     return false;
 }
 
 std::string encodeAs(const std::string& ansi, TextEncoding encoding) {
-    if (encoding == TextEncoding::Cp936) return ansi;
-    const std::wstring w = toWide(ansi);
+    return encoding == TextEncoding::Cp936 ? ansi : encodeWide(toWide(ansi), encoding);
+}
+
+std::string encodeWide(const std::wstring& w, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp936) return wideToAnsi(w);
     if (encoding == TextEncoding::Utf8) {
         int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
         std::string utf8(n > 0 ? n : 0, '\0');
@@ -338,11 +351,10 @@ std::string crlfLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-HANDLE openForAppending(const std::string& path, DWORD access, DWORD share, DWORD& err) {
+ScopedFile openForAppending(const std::string& path, DWORD access, DWORD share, DWORD& err) {
     err = 0;
-    HANDLE f = CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) err = GetLastError();
+    ScopedFile f = CCore::openFile(path, access, share, OPEN_ALWAYS);
+    if (!f) err = GetLastError();
     return f;
 }
 }  // namespace
@@ -401,7 +413,7 @@ bool CCore::appendLinesFlushed(const std::string& path, const std::vector<std::s
 }
 
 bool CCore::removeFile(const std::string& path, DWORD* error) {
-    if (DeleteFileA(path.c_str())) return true;
+    if (DeleteFileW(systemText(path).c_str())) return true;
     const DWORD e = GetLastError();
     if (error) *error = e;
     return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND;
@@ -409,7 +421,7 @@ bool CCore::removeFile(const std::string& path, DWORD* error) {
 
 bool CCore::renameFile(const std::string& from, const std::string& to, bool replace, DWORD* error) {
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
+    if (MoveFileExW(systemText(from).c_str(), systemText(to).c_str(), flags)) return true;
     if (error) *error = GetLastError();
     return false;
 }
@@ -466,7 +478,7 @@ BOOL CALLBACK takeSecondMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     auto* search = reinterpret_cast<MonitorSearch*>(data);
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
+    if (!GetMonitorInfoW(monitor, &info) || (info.dwFlags & MONITORINFOF_PRIMARY)) return TRUE;
     search->found = info.rcMonitor;
     search->any = true;
     return FALSE;  // the first display that is not the primary one
@@ -552,7 +564,7 @@ void CCore::setMessageHook(MessageHook hook) { messageHook = hook; }
 
 int CCore::messageBox(HWND owner, const std::string& text, UINT type) {
     if (messageHook) return messageHook(owner, text, type);
-    return MessageBoxA(owner, text.c_str(), "Trackvane", type);
+    return MessageBoxW(owner, systemText(text).c_str(), L"Trackvane", type);
 }
 
 void CCore::msgboxInfo(HWND owner, const std::string& text) {
@@ -572,11 +584,11 @@ int CCore::msgboxQuestion(HWND owner, const std::string& text, UINT buttons) {
 }
 
 std::string CCore::errorText(DWORD error) {
-    char* buf = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    wchar_t* buf = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, error, 0, (LPSTR)&buf, 0, nullptr);
-    std::string text = n && buf ? std::string(buf, n) : std::string();
+                             nullptr, error, 0, (LPWSTR)&buf, 0, nullptr);
+    std::string text = n && buf ? wideToAnsi(std::wstring(buf, n)) : std::string();
     if (buf) LocalFree(buf);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
         text.pop_back();

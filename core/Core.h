@@ -7,6 +7,7 @@
 #include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
 #include "framework/Handles.h"
+#include "framework/WideText.h"
 
 #include <windows.h>
 
@@ -33,19 +34,29 @@ public:
     const std::string& configPath() const { return configPath_; }
     void setConfigPath(const std::string& path) { configPath_ = path; }
 
-    // Files.
+    // Files. Paths are the program's strings, code page 936, and reach the
+    // system as UTF-16 through systemText.
     std::string getAppPath();
     // Tests run the windows on a data folder of their own.
     static void setAppPathOverride(const std::string& path);
+    // A text or a path of the program as the system takes it: UTF-16, with the
+    // program's folder as the system names it. A folder name in a script code
+    // page 936 lacks (Hangul, Thai) holds a '?' for each such character in
+    // getAppPath, which no real path has; it is turned back into the real name
+    // here, in every path and every message that names one.
+    static std::wstring systemText(const std::string& text);
+    static ScopedFile openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition);
     void createFile(const std::string& path, int flag);
+    // A folder that is there already counts as made.
+    bool createFolder(const std::string& path);
     BOOL isFileExist(const std::string& path);
     // Reads at most maxBytes of a file; false (and *error) when it cannot.
     bool readFile(const std::string& path, std::string* bytes, size_t maxBytes,
                   DWORD* error = nullptr);
-    // UTF-8 text (a byte-order mark dropped) to the ANSI code page, and back.
+    // UTF-8 text (a byte-order mark dropped) to code page 936, and back.
     std::string utf8ToAnsi(const std::string& utf8);
-    // A text made by hand (the roster, a settings value) in the ANSI code
-    // page, however an editor saved it: a byte-order mark or the more
+    // A text made by hand (the roster, a settings value) in code page 936,
+    // however an editor saved it: a byte-order mark or the more
     // plausible reading decides. The numbers (from 1) of the lines that held
     // a character the code page cannot, now a '?', go to *lossyLines.
     std::string textToAnsi(const std::string& bytes, std::vector<int>* lossyLines = nullptr);
@@ -55,7 +66,7 @@ public:
     // Appends the line and a line break; false (and *error) when it could not.
     bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
     // Appends all lines in one write, or nothing: a failed write is cut back
-    // so that a block never lands half. The lines are in the ANSI code page;
+    // so that a block never lands half. The lines are in code page 936;
     // a file that is UTF-8 or UTF-16 gets them in its own encoding.
     bool logAddLines(const std::string& path, const std::vector<std::string>& lines,
                      DWORD* error = nullptr);
@@ -113,7 +124,7 @@ public:
     using MessageHook = int (*)(HWND owner, const std::string& text, UINT type);
     static void setMessageHook(MessageHook hook);
 
-    // The system's text for an error code, in the ANSI code page.
+    // The system's text for an error code, in code page 936.
     static std::string errorText(DWORD error);
 
 private:
@@ -128,17 +139,11 @@ private:
 
 extern CCore* core;
 
-// ANSI (code page of the system) to UTF-16, for GDI+ and file names.
-std::wstring toWide(const std::string& ansi);
-
 // Text in one of the encodings a file made by hand may have (without its
-// byte-order mark) as UTF-16; Cp936 stands for the ANSI code page.
+// byte-order mark) as UTF-16.
 std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding);
-// UTF-16 to the ANSI code page. A character the code page cannot hold
-// becomes '?'; the numbers (from 1) of the lines where that happened go to
-// *lossyLines.
-std::string wideToAnsi(const std::wstring& text, std::vector<int>* lossyLines = nullptr);
-// Text of the ANSI code page as a file in `encoding` holds it (no mark).
+// UTF-16, or text of code page 936, as a file in `encoding` holds it (no mark).
+std::string encodeWide(const std::wstring& text, TextEncoding encoding);
 std::string encodeAs(const std::string& ansi, TextEncoding encoding);
 
 // The class id of GDI+'s encoder for a MIME type such as L"image/png".

@@ -29,7 +29,7 @@ INT_PTR CDialog::DoModal() {
     m_modal = true;
     m_endModal = false;
     m_result = IDCANCEL;
-    HWND w = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
+    HWND w = CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), owner,
                                 &CDialog::DialogProc, (LPARAM)this);
     if (!w) {
         m_modal = false;
@@ -50,7 +50,7 @@ INT_PTR CDialog::DoModal() {
 
 BOOL CDialog::Create(UINT templateId, HWND owner) {
     m_templateId = templateId;
-    HWND w = CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId), owner,
+    HWND w = CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(templateId), owner,
                                 &CDialog::DialogProc, (LPARAM)this);
     return w != nullptr;
 }
@@ -60,7 +60,7 @@ void CDialog::EndDialog(INT_PTR result) {
     if (m_modal) {
         m_endModal = true;
         handBackToOwner();
-        PostMessageA(nullptr, WM_NULL, 0, 0);  // wake the pump
+        PostMessageW(nullptr, WM_NULL, 0, 0);  // wake the pump
     } else {
         DestroyWindow();
     }
@@ -82,7 +82,7 @@ void CDialog::handBackToOwner() {
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && m_hWnd)
-        return IsDialogMessageA(m_hWnd, msg);
+        return IsDialogMessageW(m_hWnd, msg);
     return FALSE;
 }
 
@@ -128,7 +128,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_QUERYDRAGICON || msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORSTATIC ||
             msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORLISTBOX)
             return (INT_PTR)result;
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
     switch (msg) {
@@ -143,7 +143,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_NOTIFY:
         if (!ReflectToChild(msg, wp, lp, &result)) result = OnNotify(reinterpret_cast<NMHDR*>(lp));
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     case WM_DRAWITEM:
         return ReflectToChild(msg, wp, lp, &result) ? TRUE : FALSE;
@@ -162,7 +162,7 @@ BOOL WalkPreTranslateTree(MSG* msg) {
     for (HWND h = msg->hwnd; h; h = GetParent(h)) {
         CWnd* w = CWnd::FromHandlePermanent(h);
         if (w && w->PreTranslateMessage(msg)) return TRUE;
-        if (!(GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) break;  // top level reached
+        if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD)) break;  // top level reached
     }
     return FALSE;
 }
@@ -170,7 +170,7 @@ BOOL WalkPreTranslateTree(MSG* msg) {
 void RunMessagePump(const bool* done) {
     MSG m;
     while (!*done) {
-        BOOL r = GetMessageA(&m, nullptr, 0, 0);
+        BOOL r = GetMessageW(&m, nullptr, 0, 0);
         if (r == 0) {
             PostQuitMessage((int)m.wParam);
             return;
@@ -178,7 +178,7 @@ void RunMessagePump(const bool* done) {
         if (r == -1) return;
         if (!WalkPreTranslateTree(&m)) {
             TranslateMessage(&m);
-            DispatchMessageA(&m);
+            DispatchMessageW(&m);
         }
     }
 }

@@ -2,6 +2,11 @@
 // wrappers the dialogs use. A CWnd is tied to its HWND through a window
 // property, so that the message pump and the parent's reflection can find the
 // object behind any window.
+//
+// Every window is a Unicode window. Texts pass here as the program keeps
+// them, in code page 936, and reach the system as UTF-16 (framework/WideText),
+// so a dialog that sets and reads its texts through these members shows right
+// Chinese on a PC of any code page.
 #pragma once
 
 #include <windows.h>

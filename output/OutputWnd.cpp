@@ -22,8 +22,7 @@ const char kTextFamilyName[] = "黑体";
 GpImage* loadImage(const std::string& path) {
     if (!core->isFileExist(path)) return nullptr;
     Gdiplus::GpImage* image = nullptr;
-    std::wstring wide = toWide(path);
-    if (gp::GdipLoadImageFromFile(wide.c_str(), &image) != gp::Ok) return nullptr;
+    if (gp::GdipLoadImageFromFile(CCore::systemText(path).c_str(), &image) != gp::Ok) return nullptr;
     return image;
 }
 
@@ -101,7 +100,7 @@ COutputWnd::COutputWnd(HWND parent)
 COutputWnd::~COutputWnd() = default;
 
 int COutputWnd::OnCreate() {
-    user32Module.reset(LoadLibraryA("User32.DLL"));
+    user32Module.reset(LoadLibraryW(L"User32.DLL"));
     if (user32Module) {
         updateLayered = (UpdateLayeredFn)GetProcAddress(user32Module.get(), "UpdateLayeredWindow");
         // Optional: hands over only the part of a frame that changed.
@@ -111,7 +110,7 @@ int COutputWnd::OnCreate() {
     if (!updateLayered) {
         // Every frame goes through this one call; without it there is no
         // audience display at all.
-        MessageBoxA(nullptr, "User32.dll ERROR!", "Trackvane", MB_OK);
+        MessageBoxW(nullptr, L"User32.dll ERROR!", L"Trackvane", MB_OK);
         ExitProcess(0);
     }
     blend = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -140,7 +139,7 @@ BOOL COutputWnd::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT*) {
 
 void COutputWnd::OnLButtonDown() {
     // The system's move loop: the window follows the mouse until release.
-    SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
 void COutputWnd::OnDestroy() {
@@ -154,7 +153,7 @@ BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
     if (isKeyMessage(msg->message)) {
         const KeyDecision d = decideKey(keyEventOf(*msg), raceKeyContext(KeyWindow::Output));
         if (d.command != RaceCommand::None)
-            PostMessageA(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
+            PostMessageW(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
         if (d.clearKey) msg->wParam = 0;
         if (d.consumed) return TRUE;
     }
@@ -240,7 +239,7 @@ void COutputWnd::onClockTick() {
     for (int i = 0; i < contestantCount; ++i) {
         if (contestants[i].timing == 1) {
             refresh();
-            PostMessageA(mainDlgWnd, UM_REFRESH_TIMES, 0, 0);
+            PostMessageW(mainDlgWnd, UM_REFRESH_TIMES, 0, 0);
             return;
         }
     }
@@ -312,10 +311,10 @@ bool COutputWnd::savePicture(const std::string& path, std::string* reason) const
         *reason = "系统缺少 PNG 图片编码器";
         return false;
     }
-    const std::wstring wide = toWide(path);
+    const std::wstring wide = CCore::systemText(path);
     const Gdiplus::GpStatus status = gp::GdipSaveImageToFile(frame_.bitmap(), wide.c_str(), &png, nullptr);
     if (status == gp::Ok) return true;
-    DeleteFileA(path.c_str());  // no half-written picture left behind
+    DeleteFileW(wide.c_str());  // no half-written picture left behind
     *reason = status == gp::Win32Error ? CCore::errorText(GetLastError())
                                        : "GDI+ 错误代码 " + std::to_string((int)status);
     return false;
@@ -347,8 +346,8 @@ void COutputWnd::present() {
     }
     gp::GdipFlush(g, gp::FlushIntentionSync);
 
-    if (!(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
-        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    if (!(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     RECT r;
     GetWindowRect(m_hWnd, &r);
     POINT dst = {r.left, r.top};  // where the operator dragged it

@@ -132,12 +132,12 @@ void RecordsFile::takeFrom(const std::string& bytes) {
 RecordsFile::Read RecordsFile::update(const std::string& path) {
     lastWhole_ = false;
     lastBytesRead_ = 0;
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    ScopedFile file(CCore::openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    const DWORD error = file ? 0 : GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
         forget();
         return Read::Missing;
     }
-    ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!file || !GetFileInformationByHandle(file.get(), &info)) return Read::Unreadable;
     const Identity identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};

@@ -29,7 +29,7 @@ const size_t kRosterReadLimit = 1 << 20;
 }  // namespace
 
 CControlDlg::CControlDlg(HWND parent) : CDialog(IDD_CONTROL, parent) {
-    appIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    appIcon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 void CControlDlg::DoDataExchange(CDataExchange* dx) {
@@ -38,8 +38,8 @@ void CControlDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CControlDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)appIcon);
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)appIcon);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, (LPARAM)appIcon);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, (LPARAM)appIcon);
 
     core = new CCore();
     core->autoFileConfig();
@@ -49,7 +49,7 @@ BOOL CControlDlg::OnInitDialog() {
     recordsPath = dataDir + "_records.csv";
     journalPath_ = dataDir + "_race-journal.txt";
     // Results must have somewhere to go even if the data folder was forgotten.
-    CreateDirectoryA(dataDir.c_str(), nullptr);
+    core->createFolder(dataDir);
     core->createFile(recordsPath, 0);
 
     outputPlaced = 0;
@@ -226,7 +226,7 @@ BOOL CControlDlg::OnPaint() {
     if (!IsIconic(m_hWnd)) return FALSE;
     ScopedPaint paint(m_hWnd);
     HDC dc = paint.dc();
-    SendMessageA(m_hWnd, WM_ICONERASEBKGND, (WPARAM)dc, 0);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, (WPARAM)dc, 0);
     RECT client;
     GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -640,7 +640,7 @@ void CControlDlg::onExport() {
     }
     outputWnd->refresh();
     const std::string folder = dataDir + "export\\";
-    CreateDirectoryA(folder.c_str(), nullptr);  // there already is fine
+    core->createFolder(folder);
     const std::string stamp = fileStamp(core->getTimeNow());
     const std::string picture = folder + "画面_" + stamp + ".png";
     const std::string table = folder + "成绩_" + stamp + ".csv";

@@ -102,7 +102,7 @@ void CColourButton::OnColourCancelled(COLORREF value) {
 }
 
 void CColourButton::notifyParent(UINT msg, COLORREF value) {
-    if (HWND parent = GetParent(m_hWnd)) SendMessageA(parent, msg, value, GetDlgCtrlID());
+    if (HWND parent = GetParent(m_hWnd)) SendMessageW(parent, msg, value, GetDlgCtrlID());
 }
 
 // --- state and drawing ---

@@ -1,11 +1,13 @@
 #include "settings/ColourPalette.h"
 
+#include "framework/WideText.h"
+
 #include <commdlg.h>
 #include <windowsx.h>
 
 namespace {
 
-const char kPaletteClass[] = "TrackvaneColourPalette";
+const wchar_t kPaletteClass[] = L"TrackvaneColourPalette";
 const char kCustomTooltip[] = "Selects a custom color";
 
 // Posted to itself when another window took the mouse: the palette ends
@@ -56,8 +58,8 @@ CColourPalette::CColourPalette(HWND ownerWnd, POINT position, COLORREF colour,
 CColourPalette::~CColourPalette() = default;
 
 bool CColourPalette::registerClass() {
-    WNDCLASSA wc = {};
-    if (GetClassInfoA(AfxGetInstanceHandle(), kPaletteClass, &wc)) return true;
+    WNDCLASSW wc = {};
+    if (GetClassInfoW(AfxGetInstanceHandle(), kPaletteClass, &wc)) return true;
     wc.style = CS_CLASSDC | CS_SAVEBITS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &CWnd::RegisteredProc;
     wc.hInstance = AfxGetInstanceHandle();
@@ -66,12 +68,12 @@ bool CColourPalette::registerClass() {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = kPaletteClass;
-    return RegisterClassA(&wc) != 0;
+    return RegisterClassW(&wc) != 0;
 }
 
 BOOL CColourPalette::Create(POINT position, COLORREF, HWND ownerWnd, const char* text) {
     if (!registerClass()) return FALSE;
-    HWND w = CreateWindowExA(0, kPaletteClass, "", WS_POPUP | WS_VISIBLE, position.x, position.y,
+    HWND w = CreateWindowExW(0, kPaletteClass, L"", WS_POPUP | WS_VISIBLE, position.x, position.y,
                              100, 100, ownerWnd, nullptr, AfxGetInstanceHandle(), this);
     if (!w) return FALSE;
     windowOpened = true;
@@ -135,16 +137,17 @@ PaletteLayout CColourPalette::currentLayout() const {
 
 void CColourPalette::layOut() {
     if (!customFont) {
-        NONCLIENTMETRICSA metrics = {};
+        NONCLIENTMETRICSW metrics = {};
         metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            customFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+            customFont.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     }
     SIZE text = {};
     {
         ScopedWindowDc dc(m_hWnd);
         ScopedSelect font(dc.get(), customFont.get());
-        GetTextExtentPoint32A(dc.get(), customText.c_str(), (int)customText.size(), &text);
+        const std::wstring shown = toWide(customText);
+        GetTextExtentPoint32W(dc.get(), shown.c_str(), (int)shown.size(), &text);
     }
     const PaletteLayout l = layoutPalette(gridMargin, text.cx, text.cy);
     boxSize = l.boxSize;
@@ -227,11 +230,11 @@ void CColourPalette::highlight(GridCell cell) {
     if (cell.row == SEPARATOR_ROW) return;
     drawCell(dc.get(), cell);
     if (cell.row == CUSTOM_BUTTON_ROW) {
-        SendMessageA(owner, UM_COLOUR_CHANGED, initialColour, 0);
+        SendMessageW(owner, UM_COLOUR_CHANGED, initialColour, 0);
         return;
     }
     currentColour = colourTable[cellIndex(cell)].colour & kColourBits;
-    SendMessageA(owner, UM_COLOUR_CHANGED, currentColour, 0);
+    SendMessageW(owner, UM_COLOUR_CHANGED, currentColour, 0);
 }
 
 // --- ending ---
@@ -261,7 +264,7 @@ void CColourPalette::chooseCustomColour() {
     ColourEntry* first = &colourTable[FIRST_CUSTOM_ROW * GRID_COLUMNS];
     for (int i = 0; i < CUSTOM_COLOUR_COUNT; ++i) customs[i] = first[i].colour & kColourBits;
 
-    CHOOSECOLORA cc = {};
+    CHOOSECOLORW cc = {};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = m_hWnd;
     cc.rgbResult = initialColour;
@@ -277,7 +280,7 @@ void CColourPalette::chooseCustomColour() {
     const bool disableDialog = dialog && dialog != m_hWnd && IsWindowEnabled(dialog);
     if (disableDialog) EnableWindow(dialog, FALSE);
     inColourDialog = true;
-    const BOOL confirmed = ChooseColorA(&cc);
+    const BOOL confirmed = ChooseColorW(&cc);
     inColourDialog = false;
     if (disableDialog) EnableWindow(dialog, TRUE);
     if (!confirmed) return;
@@ -296,12 +299,12 @@ void CColourPalette::notifyOwnerOfEnd(bool accept) {
         for (int i = 0; i < CUSTOM_COLOUR_COUNT; ++i) ownerCustomColours[i] = table[i];
     }
     const LPARAM cell = MAKELPARAM(chosenRow, chosenColumn);
-    if (accept) SendMessageA(owner, UM_COLOUR_ACCEPTED, currentColour, cell);
-    else SendMessageA(owner, UM_COLOUR_CANCELLED, initialColour, cell);
+    if (accept) SendMessageW(owner, UM_COLOUR_ACCEPTED, currentColour, cell);
+    else SendMessageW(owner, UM_COLOUR_CANCELLED, initialColour, cell);
 }
 
 void CColourPalette::OnCaptureChanged() {
-    if (!ending && !inColourDialog && !ended) PostMessageA(m_hWnd, UM_CAPTURE_LOST, 0, 0);
+    if (!ending && !inColourDialog && !ended) PostMessageW(m_hWnd, UM_CAPTURE_LOST, 0, 0);
 }
 
 // A palette that lost the mouse would otherwise sit there, unreachable.
@@ -348,7 +351,7 @@ void CColourPalette::drawCustomButton(HDC dc) {
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     RECT text = customRect;
-    DrawTextA(dc, customText.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(dc, toWide(customText).c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SetTextColor(dc, oldText);
     SetBkMode(dc, oldMode);
 }

@@ -18,7 +18,7 @@ BOOL COptionsDlg::OnInitDialog() {
     // stored one.
     SetDlgItemText(IDC_OUTPUT_WIDTH, core->getStrInt(width));
     SetDlgItemText(IDC_OUTPUT_HEIGHT, core->getStrInt(height));
-    SendDlgItemMessageA(m_hWnd, IDC_RACE_TITLE, EM_LIMITTEXT, 255, 0);  // a screenful
+    SendDlgItemMessageW(m_hWnd, IDC_RACE_TITLE, EM_LIMITTEXT, 255, 0);  // a screenful
     SetDlgItemText(IDC_RACE_TITLE, raceTitle);
     CheckDlgButton(m_hWnd, IDC_OBSTACLE, isZhangai ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemText(IDC_INIT_SCORE, core->getStrInt(scoreInit));

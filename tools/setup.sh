@@ -28,11 +28,16 @@ tv_install_packages() {
     fi
 }
 
+# zh_CN gives code page 936 under Wine; en_US gives 1252, where the tests run
+# once more.
 tv_make_locale() {
-    if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-        tv_say "generating the zh_CN.UTF-8 locale (code page 936 under Wine)"
-        tv_as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-    fi
+    local l
+    for l in zh_CN en_US; do
+        if ! locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$"; then
+            tv_say "generating the $l.UTF-8 locale"
+            tv_as_root localedef -i "$l" -f UTF-8 "$l.UTF-8"
+        fi
+    done
 }
 
 # One CMake project, configured for each Windows target.

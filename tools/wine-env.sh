@@ -1,6 +1,8 @@
 # Sourced by the scripts: the Wine environment of one build tree.
 #   TV_BUILD  the build folder (default: build/ beside the sources)
 #   TV_BITS   32 for the 32-bit programs of the i686 build (default 64)
+#   TV_LANG   the locale, and so the code page, programs run in (default
+#             zh_CN.UTF-8: 936; en_US.UTF-8 gives 1252)
 # Leaves WINEPREFIX, WINELOADER, LANG, WINEDEBUG exported and `wine` a function
 # that starts the loader of that bitness; never touches ~/.wine.
 TV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,7 +20,7 @@ fi
 [ -x "$WINELOADER" ] || WINELOADER=$(command -v wine)
 wine() { "$WINELOADER" "$@"; }
 export WINEDEBUG=${WINEDEBUG:--all}
-export LANG=zh_CN.UTF-8
+export LANG=${TV_LANG:-zh_CN.UTF-8}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset LC_ALL
 

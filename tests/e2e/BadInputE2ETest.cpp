@@ -305,35 +305,9 @@ TEST(BadRoster, EmptyAndGarbageRostersGiveAUsableList) {
 
 namespace {
 
-// The names column of the program's list, read across the process boundary
-// as another program would: the item structure and its text buffer live in
-// the program's own memory.
 std::vector<std::string> listNames(const ProgramDriver& p) {
     std::vector<std::string> names;
-    HWND list = GetDlgItem(p.dialog(), 1005);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return names;
-    const SIZE_T bytes = sizeof(LVITEMA) + 256;
-    char* remote = (char*)VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    for (int row = 0; remote && row < p.listRows(); ++row) {
-        LVITEMA item = {};
-        item.iSubItem = 1;
-        item.pszText = remote + sizeof(LVITEMA);
-        item.cchTextMax = 256;
-        char text[256] = {};
-        SIZE_T done = 0;
-        DWORD_PTR result = 0;
-        if (!WriteProcessMemory(process, remote, &item, sizeof item, &done) ||
-            !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000,
-                                 &result) ||
-            !ReadProcessMemory(process, remote + sizeof(LVITEMA), text, sizeof text - 1, &done))
-            break;
-        names.push_back(text);
-    }
-    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
+    for (int row = 0; row < p.listRows(); ++row) names.push_back(p.listText(row, 1));
     return names;
 }
 
@@ -581,14 +555,7 @@ namespace {
 // so that what is read is this export's.
 std::string exportAfresh(ProgramDriver& p) {
     p.clearBoxes();
-    const std::string folder = p.path("data\\export\\");
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do DeleteFileA((folder + fd.cFileName).c_str());
-        while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
+    p.remove("data\\export\\");
     return p.exportBoards();
 }
 
@@ -760,9 +727,8 @@ TEST(BadRecords, LockedWhenTheProgramClosesListsTheUnwrittenLines) {
 
 TEST(BadPictures, Missing) {
     for (const char* picture : kPictures)
-        raceWithOneBadPicture(picture, [](const ProgramDriver& p, const std::string& name) {
-            DeleteFileA(p.path(name).c_str());
-        });
+        raceWithOneBadPicture(picture,
+                              [](const ProgramDriver& p, const std::string& name) { p.remove(name); });
 }
 
 TEST(BadPictures, Empty) {

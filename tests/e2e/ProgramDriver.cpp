@@ -17,26 +17,26 @@ const int kListId = 1005;
 const int kExportId = 1008;
 const UINT kBoxTextId = 0xFFFF;
 
-void makeFolders(const std::string& full) {
+void makeFolders(const std::wstring& full) {
     // Every prefix that ends before a backslash, past the drive's own.
-    for (size_t at = full.find('\\', 3); at != std::string::npos; at = full.find('\\', at + 1))
-        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
+    for (size_t at = full.find(L'\\', 3); at != std::wstring::npos; at = full.find(L'\\', at + 1))
+        CreateDirectoryW(full.substr(0, at).c_str(), nullptr);
 }
 
-void listTree(const std::string& dir, const std::string& relative, std::vector<std::string>* out) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+void listTree(const std::wstring& dir, const std::string& relative, std::vector<std::string>* out) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return;
     do {
-        const std::string name = fd.cFileName;
+        const std::string name = wideToAnsi(fd.cFileName);
         if (name == "." || name == "..") continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            listTree(dir + name + "\\", relative + name + "\\", out);
+            listTree(dir + fd.cFileName + L"\\", relative + name + "\\", out);
         } else {
             const unsigned long long size = (unsigned long long)fd.nFileSizeHigh << 32 | fd.nFileSizeLow;
             out->push_back(relative + name + " " + std::to_string(size));
         }
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
 }
 
@@ -46,17 +46,19 @@ std::string className(HWND w) {
     return name;
 }
 
-std::string windowText(HWND w) {
-    if (!w) return std::string();
+std::wstring wideWindowText(HWND w) {
+    if (!w) return std::wstring();
     // The other process may be stuck: never wait on it for long.
-    std::string text(64 * 1024, '\0');
+    std::wstring text(64 * 1024, L'\0');
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutA(w, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG, 3000,
+    if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG, 3000,
                              &got))
-        return std::string();
+        return std::wstring();
     text.resize(std::min<size_t>(got, text.size()));
     return text;
 }
+
+std::string windowText(HWND w) { return wideToAnsi(wideWindowText(w)); }
 
 bool visibleChild(HWND parent, int id) {
     HWND child = GetDlgItem(parent, id);
@@ -103,15 +105,15 @@ std::string builtExe() {
     return path + "\\bin\\Trackvane.exe";
 }
 
-ProgramDriver::ProgramDriver() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
+ProgramDriver::ProgramDriver(const std::wstring& folder) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
     static int serial = 0;
-    root_ = std::string(temp) + "tve2e_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(++serial) + "\\";
-    app_ = root_ + "app\\";
+    root_ = std::wstring(temp) + L"tve2e_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(++serial) + L"\\";
+    app_ = root_ + folder + L"\\";
     makeFolders(app_);
-    CopyFileA(builtExe().c_str(), (app_ + "Trackvane.exe").c_str(), FALSE);
+    CopyFileW(toWide(builtExe()).c_str(), widePath("Trackvane.exe").c_str(), FALSE);
 }
 
 ProgramDriver::~ProgramDriver() {
@@ -126,12 +128,14 @@ ProgramDriver::~ProgramDriver() {
     removeTree(root_);
 }
 
-std::string ProgramDriver::path(const std::string& name) const { return app_ + name; }
+std::string ProgramDriver::path(const std::string& name) const { return wideToAnsi(app_) + name; }
+
+std::wstring ProgramDriver::widePath(const std::string& name) const { return app_ + toWide(name); }
 
 void ProgramDriver::write(const std::string& name, const std::string& bytes) const {
-    const std::string full = path(name);
+    const std::wstring full = widePath(name);
     makeFolders(full);
-    HANDLE f = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE f = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     if (f != INVALID_HANDLE_VALUE) {
         // In pieces: WriteFile takes at most 4 GB, and large files are welcome.
@@ -145,7 +149,7 @@ void ProgramDriver::write(const std::string& name, const std::string& bytes) con
 
 std::string ProgramDriver::read(const std::string& name) const {
     std::string bytes;
-    HANDLE f = CreateFileA(path(name).c_str(), GENERIC_READ,
+    HANDLE f = CreateFileW(widePath(name).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return bytes;
@@ -157,7 +161,12 @@ std::string ProgramDriver::read(const std::string& name) const {
 }
 
 bool ProgramDriver::exists(const std::string& name) const {
-    return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(widePath(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void ProgramDriver::remove(const std::string& name) const {
+    if (!name.empty() && name.back() == '\\') removeTree(widePath(name));
+    else DeleteFileW(widePath(name).c_str());
 }
 
 std::vector<std::string> ProgramDriver::listFiles() const {
@@ -205,11 +214,10 @@ void ProgramDriver::kill() {
 }
 
 bool ProgramDriver::start(DWORD ms) {
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
-    const std::string exe = path("Trackvane.exe");
-    std::string cmd = "\"" + exe + "\"";
-    started_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si,
+    std::wstring cmd = L"\"" + widePath("Trackvane.exe") + L"\"";
+    started_ = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si,
                               &pi_) != FALSE;
     if (!started_) return false;
     const DWORD begin = GetTickCount();
@@ -247,7 +255,8 @@ void ProgramDriver::serviceBoxes() {
         box.hasYes = visibleChild(w, IDYES);
         box.hasNo = visibleChild(w, IDNO);
         if (!textControl || !(box.hasOk || box.hasCancel || box.hasRetry || box.hasYes)) continue;
-        box.text = windowText(textControl);
+        box.wide = wideWindowText(textControl);
+        box.text = wideToAnsi(box.wide);
         boxes_.push_back(box);
         int answer = answer_ ? answer_(box) : box.hasCancel ? IDCANCEL : box.hasNo ? IDNO : IDOK;
         PostMessageA(w, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(w, answer));
@@ -296,21 +305,21 @@ std::string ProgramDriver::listText(int row, int column) const {
     HWND list = GetDlgItem(dialog_, kListId);
     if (!list || !started_) return std::string();
     // The list writes into memory of its own process.
-    const size_t textBytes = 256;
-    char* remote = static_cast<char*>(VirtualAllocEx(pi_.hProcess, nullptr, sizeof(LVITEMA) + textBytes,
-                                                     MEM_COMMIT, PAGE_READWRITE));
+    const size_t textChars = 256;
+    char* remote = static_cast<char*>(VirtualAllocEx(
+        pi_.hProcess, nullptr, sizeof(LVITEMW) + textChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     if (!remote) return std::string();
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.iSubItem = column;
-    item.cchTextMax = (int)textBytes;
-    item.pszText = remote + sizeof item;
-    char text[textBytes] = {};
+    item.cchTextMax = (int)textChars;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+    wchar_t text[textChars] = {};
     DWORD_PTR got = 0;
     if (WriteProcessMemory(pi_.hProcess, remote, &item, sizeof item, nullptr) &&
-        SendMessageTimeoutA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &got))
-        ReadProcessMemory(pi_.hProcess, remote + sizeof item, text, textBytes - 1, nullptr);
+        SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &got))
+        ReadProcessMemory(pi_.hProcess, remote + sizeof item, text, (textChars - 1) * sizeof(wchar_t), nullptr);
     VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
-    return text;
+    return wideToAnsi(text);
 }
 
 std::string ProgramDriver::itemText(int controlId) const {
@@ -336,16 +345,16 @@ void ProgramDriver::mouseClick(int controlId) {
     RECT r = {};
     GetClientRect(button, &r);
     const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(button, WM_LBUTTONUP, 0, at);
+    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(button, WM_LBUTTONUP, 0, at);
 }
 
 DWORD ProgramDriver::startAnotherCopy(DWORD ms) {
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    std::string cmd = "\"" + path("Trackvane.exe") + "\"";
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si, &pi))
+    std::wstring cmd = L"\"" + widePath("Trackvane.exe") + L"\"";
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, app_.c_str(), &si, &pi))
         return (DWORD)-1;
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
@@ -398,16 +407,16 @@ std::string ProgramDriver::exportBoards(std::string* picture) {
     if (!waitForBox("已导出到", 20000)) return std::string();
     std::string table;
     const std::string folder = path("data\\export\\");
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(widePath("data\\export\\*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return table;
     do {
-        const std::string name = fd.cFileName;
+        const std::string name = wideToAnsi(fd.cFileName);
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0)
             table = read("data\\export\\" + name);
         if (picture && name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
             *picture = folder + name;
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
     // The exported table is UTF-8 with a byte-order mark; the names the tests
     // compare with are in the ANSI code page.

@@ -14,9 +14,12 @@
 
 namespace e2e {
 
-// A message box the program showed, and the buttons it offered.
+// A message box the program showed, and the buttons it offered. Texts are
+// read as the system shows them, in UTF-16, and compared in code page 936 as
+// the program holds them: so they are the same whatever the PC's code page.
 struct ShownBox {
     std::string text;
+    std::wstring wide;  // as shown, with what code page 936 cannot hold
     bool hasOk = false;
     bool hasCancel = false;
     bool hasRetry = false;
@@ -37,19 +40,24 @@ std::string builtExe();
 
 class ProgramDriver {
 public:
-    // The program lives in <scratch>\app\, so that a name like "..\x" can be
-    // checked against a folder the test owns on either side of it.
-    ProgramDriver();
+    // The program lives in <scratch>\<folder>\, so that a name like "..\x"
+    // can be checked against a folder the test owns on either side of it.
+    explicit ProgramDriver(const std::wstring& folder = L"app");
     ~ProgramDriver();  // a program still running is ended; the folder removed
     ProgramDriver(const ProgramDriver&) = delete;
     ProgramDriver& operator=(const ProgramDriver&) = delete;
 
     // Files, named relative to the program's folder ("data\\psn.txt",
     // "..\\x.jpg"); missing folders are made. Bytes are written as given.
+    // A path holds a '?' for each character of the folder's name that code
+    // page 936 lacks.
     std::string path(const std::string& name) const;
+    std::wstring widePath(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;  // empty when missing
     bool exists(const std::string& name) const;
+    // A file, or a folder (ending in a backslash) with everything in it.
+    void remove(const std::string& name) const;
     // Every file under the scratch folder, as "relative\\name size".
     std::vector<std::string> listFiles() const;
 
@@ -123,8 +131,8 @@ private:
     std::vector<HWND> ownWindows() const;
     std::string recordsBytes() const { return read("data\\_records.csv"); }
 
-    std::string root_;  // ends in a backslash
-    std::string app_;
+    std::wstring root_;  // ends in a backslash
+    std::wstring app_;
     PROCESS_INFORMATION pi_ = {};
     bool started_ = false;
     HWND dialog_ = nullptr;

@@ -151,6 +151,32 @@ TEST(RaceEndToEnd, HeldStrayAndMistakenKeysLoseNoRace) {
         EXPECT_EQ(program.read("data\\_records.csv"), file);
     }
     EXPECT_TRUE(program.boxes().empty());
+    // Written as a Chinese PC writes it, whatever the PC's code page.
+    EXPECT_EQ(program.read("Trackvane.ini"),
+              "[Trackvane]\r\nscoreInit=0\r\nscoreStep=1\r\nwidth=1280\r\nheight=720\r\nisZhangai=0\r\n"
+              "raceTitle=校园趣味运动会\r\nclrStr=FFFFFFFF\r\nclrDigi=FFFFD54F\r\n");
+    EXPECT_TRUE(program.close().clean());
+}
+
+// A program folder named in a script that neither code page 936 nor the
+// system's code page has: every file is found through its real name, and a
+// message that names one shows it as it is.
+TEST(RaceEndToEnd, AProgramFolderNamedInAnotherScript) {
+    const std::wstring folder = L"트랙베인";  // Hangul
+    ProgramDriver program(folder);
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+    program.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\n");
+    ASSERT_TRUE(program.start());
+    EXPECT_EQ(program.caption(), "Trackvane（障碍赛）");
+    EXPECT_EQ(program.listText(1, 1), "李娜");
+    const std::vector<std::string> lines = e2e::crlfLines(program.runShortRace());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "李娜,8880000,0");
+    std::string picture;
+    program.exportBoards(&picture);
+    EXPECT_FALSE(picture.empty());
+    ASSERT_FALSE(program.boxes().empty());
+    EXPECT_NE(program.boxes().back().wide.find(L"\\" + folder + L"\\data\\export\\"), std::wstring::npos);
     EXPECT_TRUE(program.close().clean());
 }
 
@@ -357,7 +383,7 @@ TEST(RaceEndToEnd, JournalsLeftBehindAreNeverLostAndReadWhateverTheirLineEnds) {
     {
         ProgramDriver program;
         program.write(journalName, race);
-        HANDLE held = CreateFileA(program.path(journalName).c_str(), GENERIC_READ,
+        HANDLE held = CreateFileW(program.widePath(journalName).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(program.start());
         EXPECT_TRUE(program.waitForBox("要恢复这场比赛吗"));

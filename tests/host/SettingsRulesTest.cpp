@@ -55,3 +55,31 @@ TEST(SettingsRules, ColorrefKeepsRedGreenBlueAndComesBackOpaque) {
     EXPECT_EQ(colorrefToArgb(0x00332211u), 0xFF112233u);
     EXPECT_EQ(colorrefToArgb(argbToColorref(0x00ABCDEFu)), 0xFFABCDEFu);
 }
+
+TEST(SettingsRules, IniValuesReadAsTheProfileFunctionsReadThem) {
+    const std::string ini =
+        "; raceTitle=注释\r\nraceTitle=节外\r\n[Other]\r\nraceTitle=别的节\r\n"
+        " [ trackVANE ]\r\n  RaceTitle  =  \"春季[运动]会\"  \r\nraceTitle=第二个\r\n"
+        "tips='a=b'\nempty=\r[Trackvane]\r\nwidth=1\r\n";
+    std::string v;
+    EXPECT_TRUE(findIniValue(ini, "Trackvane", "raceTitle", &v));
+    EXPECT_EQ(v, "春季[运动]会");
+    EXPECT_TRUE(findIniValue(ini, "Trackvane", "tips", &v));
+    EXPECT_EQ(v, "a=b");
+    EXPECT_TRUE(findIniValue(ini, "Trackvane", "empty", &v));
+    EXPECT_EQ(v, "");
+    EXPECT_FALSE(findIniValue(ini, "Trackvane", "width", &v)) << "only the first section counts";
+    EXPECT_FALSE(findIniValue(ini, "Trackvane", "title", &v));
+}
+
+TEST(SettingsRules, AnIniValueIsWrittenWithEveryOtherByteKept) {
+    const std::string ini = "; 注释\r\n[Trackvane]\r\nwidth = 1280\r\nraceTitle=旧\r\n\r\n[Other]\r\nx=1";
+    EXPECT_EQ(withIniValue(ini, "Trackvane", "RACETITLE", "新"),
+              "; 注释\r\n[Trackvane]\r\nwidth = 1280\r\nRACETITLE=新\r\n\r\n[Other]\r\nx=1");
+    EXPECT_EQ(withIniValue(ini, "Trackvane", "tips", "提示"),
+              "; 注释\r\n[Trackvane]\r\nwidth = 1280\r\nraceTitle=旧\r\ntips=提示\r\n\r\n[Other]\r\nx=1");
+    EXPECT_EQ(withIniValue("[Trackvane]\nwidth=1", "Trackvane", "height", "2"),
+              "[Trackvane]\nwidth=1\r\nheight=2\r\n");
+    EXPECT_EQ(withIniValue("; 注释", "Trackvane", "width", "1"), "; 注释\r\n[Trackvane]\r\nwidth=1\r\n");
+    EXPECT_EQ(withIniValue("", "Trackvane", "width", "1"), "[Trackvane]\r\nwidth=1\r\n");
+}

@@ -55,11 +55,15 @@ TEST_F(CoreTest, HandEditedBadValuesReadAsDefaults) {
 }
 
 TEST_F(CoreTest, TextSavedAsUtf8ByNotepadReadsAsTheSameText) {
-    // A byte-order mark spoils only the comment line before the section.
+    // Notepad's UTF-8 has a byte-order mark first.
     dir.write("Trackvane.ini", "\xEF\xBB\xBF; comment\r\n[Trackvane]\r\n"
                                "raceTitle=\xE6\x98\xA5\xE5\xAD\xA3\r\nwidth=1920\r\n");
     EXPECT_EQ(c.getConfigStr("raceTitle"), "春季");
     EXPECT_EQ(c.getConfigInt("width"), 1920);
+    // Saved, it stays UTF-8, every other byte as it was.
+    EXPECT_TRUE(c.saveConfigStr("raceTitle", "秋季"));
+    EXPECT_EQ(dir.read("Trackvane.ini"), "\xEF\xBB\xBF; comment\r\n[Trackvane]\r\n"
+                                         "raceTitle=\xE7\xA7\x8B\xE5\xAD\xA3\r\nwidth=1920\r\n");
 }
 
 // Tests run as root under Wine, where a read-only attribute does not stop a

@@ -19,24 +19,24 @@ uint32_t readFakeTick() { return fakeTick; }
 
 }  // namespace
 
-void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+void removeTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + name;
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = dir + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full + "\\");
+                removeTree(full + L"\\");
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
             }
-        } while (FindNextFileA(h, &fd));
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
 }
 
 ScratchFolder::ScratchFolder() {
@@ -48,7 +48,7 @@ ScratchFolder::ScratchFolder() {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { removeTree(path_); }
+ScratchFolder::~ScratchFolder() { removeTree(toWide(path_)); }
 
 void ScratchFolder::write(const std::string& name, const std::string& bytes) const {
     std::string full = path_ + name;

@@ -16,7 +16,7 @@
 void ageFile(const std::string& path);
 
 // Removes a folder (ending in a backslash) and everything in it.
-void removeTree(const std::string& dir);
+void removeTree(const std::wstring& dir);
 
 // A fresh folder under the temp folder, removed with everything in it.
 class ScratchFolder {
