@@ -8,6 +8,7 @@ set(TRACKVANE_CORE_SOURCES
     race/RaceState.cpp
     race/Roster.cpp
     race/RecordLines.cpp
+    race/RecordsEdit.cpp
     race/KeyTable.cpp
     race/RaceClock.cpp
     race/RaceJournal.cpp

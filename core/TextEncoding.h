@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 enum class TextEncoding { Cp936, Utf8, Utf16Le, Utf16Be };
@@ -24,6 +25,13 @@ bool isValidUtf8(std::string_view bytes);
 // and an old Mac editor all write hand-made text, and a file may be cut
 // between a CR and its LF. Every reader of such text splits its lines here.
 std::size_t lineEnd(std::string_view bytes, std::size_t begin);
+
+// A text as single bytes where only ASCII matters: a UTF-16 text (by its
+// mark) as one byte per code unit after the mark, a unit above ASCII standing
+// as 0xFF, which no separator, digit or time stamp holds; byte i of the view
+// is then bytes i * 2 + 2 and i * 2 + 3 of the text (an odd last byte has
+// none). Any other text as it is.
+std::string asciiView(std::string_view bytes);
 
 // Hands each line that has its line end to take(line), without the line
 // end; returns where the unended rest begins (the size when there is none).

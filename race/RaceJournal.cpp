@@ -271,27 +271,6 @@ JournalRace readJournal(std::string_view bytes) {
     return replay.race;
 }
 
-namespace {
-
-// The records file as single-byte text where only ASCII matters: UTF-16
-// code units above ASCII stand as a byte that no time stamp holds.
-std::string asciiView(std::string_view bytes) {
-    std::size_t mark = 0;
-    const TextEncoding encoding = byteOrderMark(bytes, &mark);
-    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be) return std::string(bytes);
-    const bool big = encoding == TextEncoding::Utf16Be;
-    std::string view;
-    view.reserve((bytes.size() - mark) / 2);
-    for (std::size_t at = mark; at + 1 < bytes.size(); at += 2) {
-        const auto high = static_cast<unsigned char>(bytes[big ? at : at + 1]);
-        const auto low = static_cast<unsigned char>(bytes[big ? at + 1 : at]);
-        view += high == 0 && low < 0x80 ? static_cast<char>(low) : '\xFF';
-    }
-    return view;
-}
-
-}  // namespace
-
 bool journalRaceRecorded(const JournalRace& race, std::string_view recordsBytes) {
     if (!race.ended || race.endStamp.empty()) return false;
     // The header's mode word may be in another encoding; its time stamp,

@@ -1,10 +1,11 @@
 // Checks shared by the libFuzzer target and the seeded random host test: any
-// bytes, read as a records file, a roster or a time stamp, must be taken
-// without a crash and give consistent results. Returns nullptr when all hold,
-// else what failed.
+// bytes, read or corrected as a records file, or read as a roster, a time
+// stamp or a typed time, must be taken without a crash and give consistent
+// results. Returns nullptr when all hold, else what failed.
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,8 +14,10 @@
 #include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
 #include "output/Leaderboard.h"
+#include "output/TimeText.h"
 #include "race/RaceJournal.h"
 #include "race/RaceState.h"
+#include "race/RecordsEdit.h"
 #include "race/Roster.h"
 #include "core/TextFields.h"
 #include "settings/SettingsRules.h"
@@ -216,6 +219,73 @@ inline const char* checkJournal(std::string_view bytes) {
     return nullptr;
 }
 
+// Where the line of a row ends its content in the file: at its CR or LF,
+// found afresh so that the document's own splitting is not taken on trust.
+inline std::size_t contentEndOf(std::string_view bytes, std::size_t from, bool wide, bool big) {
+    if (!wide) return std::min(bytes.find_first_of("\r\n", from), bytes.size());
+    for (; from + 1 < bytes.size(); from += 2) {
+        const char high = bytes[big ? from : from + 1], low = bytes[big ? from + 1 : from];
+        if (high == 0 && (low == '\r' || low == '\n')) break;
+    }
+    return std::min(from, bytes.size());
+}
+
+// The records file corrected by hand: a corrected row changes its own
+// fields and no other byte, and voiding a race takes out one run of bytes
+// and that race alone.
+inline const char* checkRecordsEdit(std::string_view bytes) {
+    const RecordsDocument doc{std::string(bytes)};
+    const bool big = doc.encoding() == TextEncoding::Utf16Be;
+    const bool wide = big || doc.encoding() == TextEncoding::Utf16Le;
+    std::string fields;
+    for (char c : std::string_view(",-7,8880000")) {
+        if (big) fields += '\0';
+        fields += c;
+        if (wide && !big) fields += '\0';
+    }
+    for (const RecordsRace& race : doc.races()) {
+        std::vector<std::size_t> order = rowsByPlace(race);
+        std::sort(order.begin(), order.end());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            if (order[i] != i) return "rows by place are not each row once";
+        if (race.headerLine >= race.endLine) return "a race without its header line";
+        for (std::size_t row = 0; row < race.rows.size(); ++row) {
+            const std::string_view name = race.rows[row].name;
+            const std::size_t nameEnd = static_cast<std::size_t>(name.data() - doc.bytes().data()) + name.size();
+            const std::size_t stop = contentEndOf(bytes, nameEnd, wide, big);
+            const std::string expected =
+                std::string(bytes.substr(0, nameEnd)) + fields + std::string(bytes.substr(stop));
+            if (doc.withRow(race, row, -7, NO_TIME) != expected) return "a corrected row changed other bytes";
+        }
+        const std::string voided = doc.withoutRace(race);
+        std::size_t same = 0;
+        while (same < voided.size() && voided[same] == bytes[same]) ++same;
+        if (voided.size() >= bytes.size() ||
+            std::string_view(voided).substr(same) != bytes.substr(bytes.size() - (voided.size() - same)))
+            return "voiding a race took out more than one run of bytes";
+        // Unless what follows the race looks like a byte-order mark once it
+        // stands first: a file made of noise then reads otherwise.
+        std::size_t markBefore = 0, markAfter = 0;
+        const bool sameMark = byteOrderMark(voided, &markAfter) == byteOrderMark(bytes, &markBefore) &&
+                              markAfter == markBefore;
+        if (sameMark && RecordsDocument(voided).races().size() + 1 != doc.races().size())
+            return "voiding a race took out other races";
+    }
+    return nullptr;
+}
+
+// A time an operator typed: what is taken is below an hour, and the time
+// text the program shows reads back to the same hundredth.
+inline const char* checkTypedTime(std::string_view bytes) {
+    int32_t ms = -1;
+    if (!parseTypedTime(bytes, &ms)) return ms == -1 ? nullptr : "a refused time was written";
+    if (ms < 0 || ms >= 3600000) return "a typed time of an hour or more";
+    int32_t again = -1;
+    if (!parseTypedTime(formatTime(static_cast<uint32_t>(ms)), &again) || again != ms - ms % 10)
+        return "a shown time does not read back";
+    return nullptr;
+}
+
 inline const char* checkAll(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (const char* failure = checkRecords(bytes)) return failure;
@@ -223,6 +293,8 @@ inline const char* checkAll(const uint8_t* data, std::size_t size) {
     if (const char* failure = checkIniValues(bytes)) return failure;
     if (const char* failure = checkJournal(bytes)) return failure;
     if (const char* failure = checkDecoder(bytes)) return failure;
+    if (const char* failure = checkRecordsEdit(bytes)) return failure;
+    if (const char* failure = checkTypedTime(bytes)) return failure;
     return checkTimeStamp(bytes);
 }
 

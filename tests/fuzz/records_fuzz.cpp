@@ -1,5 +1,6 @@
-// libFuzzer target: arbitrary bytes as records file, roster, settings value,
-// hand-made text to be decoded, and time stamp.
+// libFuzzer target: arbitrary bytes as records file (read and corrected),
+// roster, settings value, hand-made text to be decoded, time stamp and typed
+// time.
 #include <cstdio>
 #include <cstdlib>
 

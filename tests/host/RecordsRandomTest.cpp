@@ -44,7 +44,12 @@ std::string randomInput(std::mt19937& random) {
         input += randomLine(random);
         input += pick(LINE_ENDS, random);
     }
-    return input;
+    // Some as UTF-16 with a mark, as a spreadsheet may save them.
+    if (random() % 4 != 0) return input;
+    const bool big = random() % 2;
+    std::string wide = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : input) wide += big ? std::string{'\0', c} : std::string{c, '\0'};
+    return wide;
 }
 
 }  // namespace

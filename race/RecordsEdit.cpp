@@ -1,0 +1,254 @@
+#include "race/RecordsEdit.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "core/TextFields.h"
+#include "output/Leaderboard.h"
+#include "race/RaceState.h"
+#include "race/RecordLines.h"
+
+namespace {
+
+// The mode word of an obstacle race as each encoding spells it. The core is
+// compiled for Windows with a code page 936 execution character set too, so a
+// Chinese literal would stand for different bytes in the two builds.
+constexpr std::string_view OBSTACLE_CP936 = "\xD5\xCF\xB0\xAD\xC8\xFC";
+constexpr std::string_view OBSTACLE_UTF8 = "\xE9\x9A\x9C\xE7\xA2\x8D\xE8\xB5\x9B";
+constexpr std::string_view OBSTACLE_UTF16LE = "\x9C\x96\x8D\x78\x5B\x8D";
+constexpr std::string_view OBSTACLE_UTF16BE = "\x96\x9C\x78\x8D\x8D\x5B";
+
+constexpr int64_t SECONDS_PER_WEEK = 7 * 86400;
+
+bool isUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
+
+bool isObstacleWord(std::string_view word, TextEncoding e) {
+    switch (e) {
+    case TextEncoding::Cp936: return word == OBSTACLE_CP936;
+    // The records reader keeps a line of a UTF-8 file that is no UTF-8 as
+    // code page 936, as an older version appended it; this word is no UTF-8.
+    case TextEncoding::Utf8: return word == OBSTACLE_UTF8 || word == OBSTACLE_CP936;
+    case TextEncoding::Utf16Le: return word == OBSTACLE_UTF16LE;
+    case TextEncoding::Utf16Be: return word == OBSTACLE_UTF16BE;
+    }
+    return false;
+}
+
+// ASCII text in the file's encoding.
+std::string encodeAscii(std::string_view ascii, TextEncoding e) {
+    if (!isUtf16(e)) return std::string(ascii);
+    std::string wide;
+    wide.reserve(ascii.size() * 2);
+    for (char c : ascii) {
+        if (e == TextEncoding::Utf16Be) wide += '\0';
+        wide += c;
+        if (e == TextEncoding::Utf16Le) wide += '\0';
+    }
+    return wide;
+}
+
+// Where the line from begin to end has its line end: a line holds no CR or
+// LF but its own line end.
+std::size_t contentEnd(std::string_view text, std::size_t begin, std::size_t end) {
+    if (end > begin && text[end - 1] == '\n') --end;
+    if (end > begin && text[end - 1] == '\r') --end;
+    return end;
+}
+
+}  // namespace
+
+RecordsDocument::RecordsDocument(std::string bytes)
+    : bytes_(std::make_shared<const std::string>(std::move(bytes))) {
+    const std::string_view all(*bytes_);
+    encoding_ = detectLinesEncoding(all, &markLength_);
+    // UTF-16 is split and classified on a view of a byte per code unit; the
+    // lines keep the byte ranges of the file itself.
+    const bool wide = isUtf16(encoding_);
+    const std::string view = wide ? asciiView(all) : std::string();
+    const std::string_view text = wide ? std::string_view(view) : all;
+    const std::size_t unit = wide ? 2 : 1;
+    const std::size_t base = wide ? markLength_ : 0;
+    const auto byteAt = [&](std::size_t i) { return base + unit * i; };
+
+    // Reserved and gathered so that each array is allocated once: on a file of
+    // years of races, fresh memory costs more than the reading.
+    lines_.reserve(1 + std::count_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }));
+    std::vector<RecordsRow> rows;
+    std::size_t openRace = SIZE_MAX;  // the race the next contestant line belongs to
+    const auto closeRace = [&](std::size_t endLine) {
+        if (openRace == SIZE_MAX) return;
+        races_[openRace].endLine = endLine;
+        races_[openRace].rows.assign(rows.begin(), rows.end());
+        rows.clear();
+        openRace = SIZE_MAX;
+    };
+    for (std::size_t begin = wide ? 0 : markLength_; begin < text.size();) {
+        const std::size_t end = lineEnd(text, begin);
+        const std::size_t stop = contentEnd(text, begin, end);
+        const std::size_t index = lines_.size();
+        const Line line{byteAt(begin), byteAt(stop), byteAt(end)};
+        lines_.push_back(line);
+        const std::string_view content = text.substr(begin, stop - begin);
+        begin = end;
+
+        const RecordLine r = classifyRecordLine(content);
+        if (r.kind == RecordLine::Header) {
+            closeRace(index);
+            if (!r.timeValid) continue;  // its lines count for no race, as in the reader
+            std::string_view mode, stamp;
+            findField(content, ',', 0, &mode);
+            findField(content, ',', 1, &stamp);
+            openRace = races_.size();
+            races_.push_back(RecordsRace{r.raceTime, std::string(stamp),
+                                         isObstacleWord(all.substr(line.begin, unit * mode.size()), encoding_),
+                                         index, index + 1, {}});
+        } else if (r.kind == RecordLine::Contestant && openRace != SIZE_MAX) {
+            rows.push_back(RecordsRow{all.substr(line.begin, unit * r.name.size()), r.elapsedMs, r.score, index});
+        }
+    }
+    // An odd last byte of a UTF-16 file is no code unit, yet the file's.
+    const std::size_t covered = byteAt(text.size());
+    if (covered < all.size()) lines_.push_back(Line{covered, all.size(), all.size()});
+    closeRace(lines_.size());
+}
+
+std::string RecordsDocument::withRow(const RecordsRace& race, std::size_t row, int32_t elapsedMs,
+                                     int32_t score) const {
+    const std::string& all = *bytes_;
+    if (row >= race.rows.size() || race.rows[row].line >= lines_.size()) return all;
+    const Line& line = lines_[race.rows[row].line];
+    const std::size_t nameEnd = line.begin + race.rows[row].name.size();
+    if (nameEnd > line.contentEnd) return all;
+    const std::string fields = encodeAscii("," + getStrInt(elapsedMs) + "," + getStrInt(score), encoding_);
+    std::string out;
+    out.reserve(all.size() + fields.size());
+    out.append(all, 0, nameEnd).append(fields).append(all, line.contentEnd, std::string::npos);
+    return out;
+}
+
+std::string RecordsDocument::withoutRace(const RecordsRace& race) const {
+    const std::string& all = *bytes_;
+    if (race.headerLine >= race.endLine || race.endLine > lines_.size()) return all;
+    const std::size_t begin = lines_[race.headerLine].begin;
+    const std::size_t end = lines_[race.endLine - 1].end;
+    std::string out;
+    out.reserve(all.size() - (end - begin));
+    out.append(all, 0, begin).append(all, end, std::string::npos);
+    return out;
+}
+
+std::vector<const RecordsRace*> racesOfWeek(const RecordsDocument& document,
+                                            const LocalTime& weekStart) {
+    const int64_t from = toSerialSeconds(weekStart);
+    const auto secondsOf = [](const RecordsRace* race) { return toSerialSeconds(race->time); };
+    std::vector<const RecordsRace*> week;
+    const std::vector<RecordsRace>& races = document.races();
+    // Gathered from the end, so that a stable sort keeps the later of equal
+    // times first.
+    for (auto race = races.rbegin(); race != races.rend(); ++race) {
+        const int64_t seconds = secondsOf(&*race);
+        if (seconds >= from && seconds - from < SECONDS_PER_WEEK) week.push_back(&*race);
+    }
+    std::stable_sort(week.begin(), week.end(), [&](const RecordsRace* a, const RecordsRace* b) {
+        return secondsOf(a) > secondsOf(b);
+    });
+    return week;
+}
+
+std::vector<std::size_t> rowsByPlace(const RecordsRace& race) {
+    // Placed by the results board's own rules, so that the two never differ.
+    std::vector<Contestant> table(race.rows.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i].elapsedMs = race.rows[i].elapsedMs;
+        table[i].score = race.rows[i].score;
+    }
+    placeResults(table.data(), static_cast<int>(table.size()), race.obstacle);
+    std::vector<std::size_t> order(table.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return table[a].place < table[b].place; });
+    return order;
+}
+
+namespace {
+
+constexpr int64_t TYPED_TIME_LIMIT = 3600000;  // a race shorter than an hour
+
+// Full-width characters a Chinese input method types into a time, as code
+// page 936 pairs (the program's strings), with what they stand for.
+struct FullWidthChar {
+    unsigned char lead, trail;
+    char ascii;
+};
+constexpr FullWidthChar FULL_WIDTH[] = {
+    {0xA3, 0xBA, ':'},  {0xA3, 0xAE, '.'},  {0xA3, 0xA7, '\''}, {0xA3, 0xA2, '"'},
+    {0xA1, 0xE4, '\''}, {0xA1, 0xE5, '"'},  {0xA1, 0xAF, '\''}, {0xA1, 0xB1, '"'},
+    {0xA1, 0xA1, ' '},
+};
+
+// The text with full-width digits and signs as their ASCII forms; false at
+// any other double-byte character or a lead byte cut off.
+bool toHalfWidth(std::string_view text, std::string* out) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            *out += text[pos++];
+            continue;
+        }
+        if (pos + 1 >= text.size()) return false;
+        const auto trail = static_cast<unsigned char>(text[pos + 1]);
+        pos += 2;
+        if (lead == 0xA3 && trail >= 0xB0 && trail <= 0xB9) {
+            *out += static_cast<char>('0' + (trail - 0xB0));
+            continue;
+        }
+        const auto* found = std::find_if(std::begin(FULL_WIDTH), std::end(FULL_WIDTH),
+                                         [&](const FullWidthChar& f) { return f.lead == lead && f.trail == trail; });
+        if (found == std::end(FULL_WIDTH)) return false;
+        *out += found->ascii;
+    }
+    return true;
+}
+
+// The digits at *pos; *pos moves past them. Values past the limit saturate,
+// so that a long run of digits cannot overflow.
+std::size_t readDigits(std::string_view text, std::size_t* pos, int64_t* value) {
+    std::size_t count = 0;
+    *value = 0;
+    for (; *pos < text.size() && text[*pos] >= '0' && text[*pos] <= '9'; ++*pos, ++count)
+        *value = std::min(*value * 10 + (text[*pos] - '0'), TYPED_TIME_LIMIT);
+    return count;
+}
+
+}  // namespace
+
+bool parseTypedTime(std::string_view typed, int32_t* ms) {
+    std::string text;
+    if (!toHalfWidth(typed, &text)) return false;
+    std::string_view t(text);
+    const std::size_t first = t.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return false;
+    t = t.substr(first, t.find_last_not_of(" \t") + 1 - first);
+    if (t.back() == '"') t.remove_suffix(1);
+
+    std::size_t pos = 0;
+    int64_t minutes = 0, seconds = 0, fraction = 0;
+    if (readDigits(t, &pos, &seconds) == 0) return false;
+    if (pos < t.size() && (t[pos] == '\'' || t[pos] == ':')) {
+        ++pos;
+        minutes = seconds;
+        if (readDigits(t, &pos, &seconds) == 0 || seconds >= 60) return false;
+    }
+    if (pos < t.size() && t[pos] == '.') {
+        ++pos;
+        static const int64_t SCALE[] = {100, 10, 1};  // ms per unit of 1, 2 or 3 decimals
+        const std::size_t decimals = readDigits(t, &pos, &fraction);
+        if (decimals < 1 || decimals > 3) return false;
+        fraction *= SCALE[decimals - 1];
+    }
+    if (pos != t.size()) return false;
+    const int64_t total = minutes * 60000 + seconds * 1000 + fraction;
+    if (total >= TYPED_TIME_LIMIT) return false;
+    *ms = static_cast<int32_t>(total);
+    return true;
+}

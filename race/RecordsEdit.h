@@ -1,0 +1,82 @@
+// The records file taken apart into its races, so that the operator can
+// correct one contestant's line or void a whole race and every other byte of
+// the file stays as it was: the other blocks, the encoding and its byte-order
+// mark, each line's own line end, the block's time stamp. Works on the bytes
+// as they lie on the disk, in any encoding the records reader takes (code
+// page 936, UTF-8 with or without a mark, UTF-16 LE or BE with a mark).
+#pragma once
+
+#include "core/TextEncoding.h"
+#include "core/TimeStamp.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct RecordsRow {
+    std::string_view name;  // field 0 as the file holds it: its encoding, the record form (，：)
+    int32_t elapsedMs;
+    int32_t score;
+    std::size_t line;       // the line's index in the file, from 0
+};
+
+struct RecordsRace {
+    LocalTime time;          // of its header line
+    std::string stamp;       // the header's time stamp as written (ASCII)
+    bool obstacle;           // the header's mode word is 障碍赛
+    std::size_t headerLine;
+    std::size_t endLine;     // one past its last line: the next header line, or the end
+    std::vector<RecordsRow> rows;  // its contestant lines, in file order
+};
+
+class RecordsDocument {
+public:
+    // Any bytes; the encoding is decided as the records reader decides it.
+    explicit RecordsDocument(std::string bytes);
+
+    const std::string& bytes() const { return *bytes_; }
+    TextEncoding encoding() const { return encoding_; }
+    // Races whose header time can be read, in file order. Lines before the
+    // first header and lines that are no contestant line belong to no row.
+    const std::vector<RecordsRace>& races() const { return races_; }
+
+    // The whole file with one contestant line written afresh exactly as a
+    // race writes it ("name,elapsedMs,score"), keeping the name's bytes and
+    // the line's own line end; fields after the score are dropped. A row
+    // that is not there leaves the bytes as they are, as does a race that
+    // is not the document's below.
+    std::string withRow(const RecordsRace& race, std::size_t row, int32_t elapsedMs,
+                        int32_t score) const;
+    // The whole file without the race: from its header line up to the next
+    // header line, or to the end.
+    std::string withoutRace(const RecordsRace& race) const;
+
+private:
+    struct Line {
+        std::size_t begin, contentEnd, end;  // bytes; the line end lies between the last two
+    };
+    // Shared, so that a copy's names still point into bytes it holds.
+    std::shared_ptr<const std::string> bytes_;
+    TextEncoding encoding_ = TextEncoding::Cp936;
+    std::size_t markLength_ = 0;
+    std::vector<Line> lines_;
+    std::vector<RecordsRace> races_;
+};
+
+// The races held from weekStart (a Monday, 00:00) for seven days, newest
+// first.
+std::vector<const RecordsRace*> racesOfWeek(const RecordsDocument& document,
+                                            const LocalTime& weekStart);
+
+// The race's rows in order of place by the rules of its mode: by time, or by
+// score with time as the tie-break; equal places in file order.
+std::vector<std::size_t> rowsByPlace(const RecordsRace& race);
+
+// A time as an operator types it into a box: 01'23.45", 1'23.45, 1:23.45,
+// 83.45 or 83 (blanks around it, and the full-width digits and signs a
+// Chinese input method gives, are taken too), in milliseconds. False when the
+// text is none of these or not below 60 minutes; *ms is then left alone.
+bool parseTypedTime(std::string_view text, int32_t* ms);
