@@ -7,6 +7,8 @@ set(TRACKVANE_WIN_SOURCES
     core/Core.cpp
     race/ControlDlg.cpp
     race/RaceMessages.cpp
+    race/ResultsDlg.cpp
+    race/ResultEditDlg.cpp
     race/ScoreDlg.cpp
     output/FrameBuffer.cpp
     output/OutputWnd.cpp

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 CCore* core = nullptr;
@@ -281,7 +282,8 @@ bool CCore::writeFile(const std::string& path, const std::string& bytes, DWORD* 
         }
         DWORD written = 0;
         BOOL ok = WriteFile(f.get(), bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-        if (ok && written == bytes.size()) return true;
+        // On the disk before anything takes it for whole (a file replaced by it).
+        if (ok && written == bytes.size() && FlushFileBuffers(f.get())) return true;
         err = ok ? ERROR_DISK_FULL : GetLastError();
     }
     removeFile(path);
@@ -360,7 +362,7 @@ ScopedFile openForAppending(const std::string& path, DWORD access, DWORD share, 
 }  // namespace
 
 bool CCore::logAddLines(const std::string& path, const std::vector<std::string>& lines,
-                        DWORD* error) {
+                        DWORD* error, AppendedBytes* appended) {
     std::string text = crlfLines(lines);
     DWORD dummy = 0;
     DWORD& err = error ? *error : dummy;
@@ -390,11 +392,106 @@ bool CCore::logAddLines(const std::string& path, const std::vector<std::string>&
     }
     DWORD written = 0;
     BOOL ok = WriteFile(f.get(), text.data(), (DWORD)text.size(), &written, nullptr);
-    if (ok && written == text.size() && FlushFileBuffers(f.get())) return true;
+    if (ok && written == text.size() && FlushFileBuffers(f.get())) {
+        if (appended) *appended = AppendedBytes{(uint64_t)start.QuadPart, text};
+        return true;
+    }
     err = ok ? ERROR_DISK_FULL : GetLastError();
     // Cut a partial write back, so that the next attempt starts clean.
     SetFilePointerEx(f.get(), start, nullptr, FILE_BEGIN);
     SetEndOfFile(f.get());
+    return false;
+}
+
+CCore::TakeBack CCore::removeAppended(const std::string& path, const AppendedBytes& appended,
+                                      DWORD* error) {
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    ScopedFile f = openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+    if (!f) {
+        err = GetLastError();
+        return err == ERROR_FILE_NOT_FOUND ? TakeBack::Changed : TakeBack::Failed;
+    }
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(f.get(), &size)) {
+        err = GetLastError();
+        return TakeBack::Failed;
+    }
+    if ((uint64_t)size.QuadPart != appended.at + appended.bytes.size()) return TakeBack::Changed;
+    LARGE_INTEGER at = {};
+    at.QuadPart = (LONGLONG)appended.at;
+    std::string tail(appended.bytes.size(), '\0');
+    DWORD got = 0;
+    if (!SetFilePointerEx(f.get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(f.get(), &tail[0], (DWORD)tail.size(), &got, nullptr)) {
+        err = GetLastError();
+        return TakeBack::Failed;
+    }
+    if (got != tail.size() || tail != appended.bytes) return TakeBack::Changed;
+    if (!SetFilePointerEx(f.get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(f.get()) ||
+        !FlushFileBuffers(f.get())) {
+        err = GetLastError();
+        return TakeBack::Failed;
+    }
+    return TakeBack::Done;
+}
+
+namespace {
+// The backups of one file, oldest first by their time, and every one beyond
+// the newest `keep` removed.
+void pruneBackups(const std::wstring& folder, const std::wstring& pattern, size_t keep) {
+    struct Found {
+        uint64_t time;
+        std::wstring name;
+    };
+    std::vector<Found> found;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const uint64_t t = (uint64_t)fd.ftLastWriteTime.dwHighDateTime << 32 | fd.ftLastWriteTime.dwLowDateTime;
+        found.push_back(Found{t, fd.cFileName});
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    std::sort(found.begin(), found.end(),
+              [](const Found& a, const Found& b) { return a.time != b.time ? a.time < b.time : a.name < b.name; });
+    for (size_t i = 0; i + keep < found.size(); ++i) DeleteFileW((folder + found[i].name).c_str());
+}
+}  // namespace
+
+bool CCore::replaceFile(const std::string& path, const std::string& before, const std::string& after,
+                        const std::string& backupFolder, DWORD* error) {
+    DWORD dummy = 0;
+    DWORD& err = error ? *error : dummy;
+    err = 0;
+    {
+        // Held by a spreadsheet: refused before a backup or anything is made.
+        ScopedFile probe = openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+        if (!probe) {
+            err = GetLastError();
+            return false;
+        }
+    }
+    createFolder(backupFolder);
+    const size_t slash = path.find_last_of('\\');
+    const std::string file = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const size_t dot = file.rfind('.');
+    const std::string stem = file.substr(0, dot), extension = dot == std::string::npos ? "" : file.substr(dot);
+    const LocalTime now = getTimeNow();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year % 10000, now.month % 100,
+                  now.day % 100, now.hour % 100, now.minute % 100, now.second % 100);
+    std::string backup;
+    for (int n = 1; n < 100 && (backup.empty() || isFileExist(backup)); ++n)
+        backup = backupFolder + stem + "-" + stamp + (n > 1 ? "-" + std::to_string(n) : "") + extension;
+    if (!writeFile(backup, before, &err)) return false;
+    pruneBackups(systemText(backupFolder), toWide(stem + "-*" + extension), 20);
+
+    const std::string fresh = path + ".new";
+    if (!writeFile(fresh, after, &err)) return false;
+    if (renameFile(fresh, path, true, &err)) return true;
+    removeFile(fresh);
     return false;
 }
 

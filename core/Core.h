@@ -16,6 +16,12 @@
 #include <string_view>
 #include <vector>
 
+// Where one append put its bytes, exactly as they went to the disk.
+struct AppendedBytes {
+    uint64_t at = 0;
+    std::string bytes;
+};
+
 class CCore {
 public:
     CCore();
@@ -69,7 +75,19 @@ public:
     // so that a block never lands half. The lines are in code page 936;
     // a file that is UTF-8 or UTF-16 gets them in its own encoding.
     bool logAddLines(const std::string& path, const std::vector<std::string>& lines,
-                     DWORD* error = nullptr);
+                     DWORD* error = nullptr, AppendedBytes* appended = nullptr);
+    // Takes back what one logAddLines appended, only while the file still
+    // ends with exactly those bytes right where they were written.
+    enum class TakeBack { Done, Changed, Failed };
+    TakeBack removeAppended(const std::string& path, const AppendedBytes& appended,
+                            DWORD* error = nullptr);
+    // A file rewritten by the operator's wish: the file as it was (`before`,
+    // read just now) is kept first in `backupFolder` as name-YYYYMMDD-HHMMSS
+    // (the newest 20 kept), then `after` is written beside it and takes its
+    // place in one step, so a crash leaves either file whole. A file another
+    // program holds is refused before anything is written.
+    bool replaceFile(const std::string& path, const std::string& before, const std::string& after,
+                     const std::string& backupFolder, DWORD* error = nullptr);
 
     // Appends the lines and sees them on the disk (FlushFileBuffers) before
     // it returns; false (and *error) when it could not.

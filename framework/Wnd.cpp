@@ -179,6 +179,18 @@ BOOL CListCtrl::DeleteAllItems() { return (BOOL)SendMessageW(m_hWnd, LVM_DELETEA
 
 int CListCtrl::GetItemCount() const { return (int)SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0); }
 
+void CListCtrl::SelectItem(int row) {
+    LVITEMW it = {};
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    it.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(m_hWnd, LVM_SETITEMSTATE, row, (LPARAM)&it);
+    SendMessageW(m_hWnd, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+int CListCtrl::GetSelectedItem() const {
+    return (int)SendMessageW(m_hWnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
 // --- CToolTipCtrl ---
 
 BOOL CToolTipCtrl::Create(HWND parent) {

@@ -80,6 +80,9 @@ public:
     std::string GetItemText(int row, int col) const;
     BOOL DeleteAllItems();
     int GetItemCount() const;
+    // Selects the row (and tells the parent, as a click would).
+    void SelectItem(int row);
+    int GetSelectedItem() const;  // -1 when none
 };
 
 // Tooltips over rectangles of one window.

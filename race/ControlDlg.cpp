@@ -9,6 +9,7 @@
 #include "output/TimeText.h"
 #include "race/RaceState.h"
 #include "race/RecordLines.h"
+#include "race/ResultsDlg.h"
 #include "race/Roster.h"
 #include "race/ScoreDlg.h"
 #include "res/resource.h"
@@ -167,6 +168,7 @@ void CControlDlg::OnCommand(UINT id, UINT code) {
     case IDC_ENABLE_OUTPUT: enableOutput(); break;
     case IDC_POSITION_OUTPUT: positionOutput(); break;
     case IDC_EXPORT: onExport(); break;
+    case IDC_RESULTS: openResults(); break;
     }
 }
 
@@ -280,7 +282,10 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
     case RaceCommand::ClearData: clearData(); break;
     case RaceCommand::RemoteCommand: remoteCommand(VK_NUMPAD0); break;
     case RaceCommand::ToggleClock: toggleContestantClock(contestant); break;
-    case RaceCommand::Undo: undoClockAction(); break;
+    case RaceCommand::Undo:
+        if (raceRunning) undoClockAction();
+        else takeBackEnd();
+        break;
     case RaceCommand::ShowKeyCode: core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key)); break;
     case RaceCommand::None: break;
     }
@@ -308,12 +313,15 @@ void CControlDlg::toggleRace() {
     }
     raceRunning = 0;
     resultsReady = 1;
+    ended_ = EndedRace();
+    ended_.open = true;
     for (int i = 0; i < contestantCount; ++i) {
         Contestant& c = contestants[i];
         if (c.startTick != 0) {
             if (c.timing == 1) {
                 c.timing = 0;
                 c.stopTick = CCore::tickNow();
+                ended_.stoppedByEnd |= 1u << i;
             }
             c.elapsedMs = (int32_t)(c.stopTick - c.startTick);
         } else {
@@ -322,29 +330,77 @@ void CControlDlg::toggleRace() {
     }
     writeRaceRecord();
     refreshOutput();
+    // The list shows the final times at once: what the file holds, to the
+    // hundredth, not a reading up to 200 ms old.
+    refreshTimes();
     setRaceTexts("开始比赛", "比赛结束！");
+}
+
+void CControlDlg::takeBackEnd() {
+    if (raceRunning || !ended_.open || modalWindowOpen()) return;
+    if (core->msgboxQuestion(m_hWnd, "比赛已结束。撤销结束，继续这场比赛？", MB_YESNO | MB_DEFBUTTON2) != IDYES)
+        return;
+    if (!ended_.written) {
+        pendingRecords_.pop_back();  // it never reached the file
+    } else {
+        DWORD error = 0;
+        switch (core->removeAppended(recordsPath, ended_.appended, &error)) {
+        case CCore::TakeBack::Done: break;
+        case CCore::TakeBack::Changed:
+            core->msgboxWarning(m_hWnd, "记录文件在比赛结束后被修改过：\n" + recordsPath +
+                                            "\n\n无法撤销结束，这场比赛的成绩保持不变。");
+            return;
+        case CCore::TakeBack::Failed:
+            core->msgboxWarning(m_hWnd, "记录文件无法修改：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
+                                            "\n\n请关闭正在使用该文件的程序（例如 Excel）后再试。");
+            return;
+        }
+    }
+    // The clocks the end stopped run on from their own start; those stopped
+    // before it keep their times, and the scores stay.
+    for (int i = 0; i < contestantCount; ++i) {
+        Contestant& c = contestants[i];
+        if (ended_.stoppedByEnd & (1u << i)) c.timing = 1;
+        c.elapsedMs = 0;
+    }
+    closeTakeBack();
+    resultsReady = 0;
+    raceRunning = 1;
+    clockHistory_.clear();
+    journalWarned_ = false;
+    rewriteJournal(journalRaceLines(modeText, isZhangai, scoreInit, raceStartWallMs_, contestants,
+                                    contestantCount, clockNow()));
+    setRaceTexts("结束比赛", "比赛进行中");
+    refreshOutput();
+    refreshTimes();
 }
 
 // The journal goes only once the block is on the disk; until then it says
 // which block it waits for.
 void CControlDlg::writeRaceRecord() {
     const std::string stamp = core->getTimeNowStr("");
+    lastStamp_ = stamp;
     journal({journalEndLine(stamp, clockNow())});
     pendingRecords_.push_back(raceRecordBlock(modeText, stamp, contestants, contestantCount));
     if (flushPendingRecords(m_hWnd)) removeOwnJournal();
 }
 
-// Appends every waiting block in one write, oldest first, so blocks never
-// interleave and none lands half. On failure the operator may retry at once;
+// Appends every waiting block, oldest first, each in one write, so blocks
+// never interleave and none lands half. On failure the operator may retry at once;
 // what is still unwritten waits for the next race's end or the close.
 bool CControlDlg::flushPendingRecords(HWND owner) {
     while (!pendingRecords_.empty()) {
-        std::vector<std::string> lines;
-        for (const auto& block : pendingRecords_) lines.insert(lines.end(), block.begin(), block.end());
         DWORD error = 0;
-        if (core->logAddLines(recordsPath, lines, &error)) {
-            pendingRecords_.clear();
-            return true;
+        AppendedBytes appended;
+        if (core->logAddLines(recordsPath, pendingRecords_.front(), &error, &appended)) {
+            pendingRecords_.erase(pendingRecords_.begin());
+            // The newest block is the race just ended: what it appended is
+            // what taking its end back removes.
+            if (pendingRecords_.empty() && ended_.open) {
+                ended_.written = true;
+                ended_.appended = std::move(appended);
+            }
+            continue;
         }
         if (!owner) return false;
         const std::string text =
@@ -370,6 +426,7 @@ void CControlDlg::clearData() {
         core->msgboxWarning(m_hWnd, kRaceInProgress);
         return;
     }
+    closeTakeBack();
     resultsReady = 0;
     loadRoster();
     refreshOutput();
@@ -425,6 +482,7 @@ void CControlDlg::startJournal() {
     // A journal still here waits for an ended race's block that could not be
     // written yet, or is one the operator declined: it is kept beside.
     DWORD error = 0;
+    raceStartWallMs_ = now.wallMs;
     journalOwned_ = !core->isFileExist(journalPath_) || !keepJournalAside(now.wallMs, &error).empty();
     if (!journalOwned_) {
         journalWarned_ = true;
@@ -433,6 +491,7 @@ void CControlDlg::startJournal() {
                                         "\n\n比赛照常进行；但这场比赛不记录过程，程序中途意外关闭将无法恢复。");
         return;
     }
+    raceStartWallMs_ = now.wallMs;
     journal(journalRaceLines(modeText, isZhangai, scoreInit, now.wallMs, contestants, contestantCount, now));
 }
 
@@ -531,6 +590,7 @@ void CControlDlg::resumeRace(const JournalRace& race) {
     raceRunning = 1;
     clockHistory_.clear();
     journalWarned_ = false;
+    raceStartWallMs_ = race.startWallMs;
     rewriteJournal(journalRaceLines(modeText, isZhangai, race.scoreInit, race.startWallMs, contestants,
                                     contestantCount, now));
     showContestantsInList();
@@ -605,6 +665,7 @@ void CControlDlg::openOptions() {
     }
     COptionsDlg dlg(nullptr);
     if (dlg.DoModal() != IDOK) return;
+    closeTakeBack();
     contestantList.DeleteAllItems();
     while (contestantList.GetColumnCount() > 3) contestantList.DeleteColumn(3);
     if (isZhangai) insertScoreColumn();
@@ -622,6 +683,40 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
     if (dlg.DoModal() != IDOK) return;
     journal({journalScoreLine(item->iItem, contestants[item->iItem].score, clockNow())});
     contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
+    refreshOutput();
+}
+
+// --- results of earlier races ---
+
+void CControlDlg::openResults() {
+    if (raceRunning) {
+        core->msgboxWarning(m_hWnd, kRaceInProgress);
+        return;
+    }
+    CResultsDlg dlg(nullptr);
+    dlg.onChanged = [this](const std::string& stamp, int row, int32_t elapsedMs, int32_t score, bool voided) {
+        onRecordsChanged(stamp, row, elapsedMs, score, voided);
+    };
+    dlg.DoModal();
+}
+
+void CControlDlg::onRecordsChanged(const std::string& stamp, int row, int32_t elapsedMs, int32_t score,
+                                   bool voided) {
+    if (resultsReady && stamp == lastStamp_) {
+        if (voided) {
+            resultsReady = 0;  // the board of a race that no longer counts
+        } else if (row >= 0 && row < contestantCount) {
+            Contestant& c = contestants[row];
+            c.elapsedMs = elapsedMs;
+            c.score = score;
+            // The list reads the clock: it shows the corrected time too.
+            c.timing = 0;
+            c.startTick = elapsedMs == NO_TIME ? 0 : (c.startTick ? c.startTick : 1);
+            c.stopTick = c.startTick + (uint32_t)(elapsedMs == NO_TIME ? 0 : elapsedMs);
+            refreshTimes();
+            if (isZhangai) contestantList.SetItemText(row, 3, core->getStrInt(score));
+        }
+    }
     refreshOutput();
 }
 

@@ -3,6 +3,7 @@
 // operator's keys and writes every ended race to the records file.
 #pragma once
 
+#include "core/Core.h"
 #include "framework/Dialog.h"
 #include "race/KeyTable.h"
 #include "race/RaceClock.h"
@@ -38,6 +39,10 @@ public:
     void carryOut(RaceCommand command, int contestant, int key);
     void toggleContestantClock(int i);
     void undoClockAction();
+    // In the Ended state: the race runs on as if never ended, on the
+    // operator's word, while its block is the last thing in the records file.
+    void takeBackEnd();
+    void openResults();
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
 
@@ -85,6 +90,23 @@ private:
     void offerToResume();
     void askToResume(const JournalRace& race);
     void resumeRace(const JournalRace& race);
+
+    void closeTakeBack() { ended_ = EndedRace(); }
+    // A correction in the results dialog, carried over to the race just
+    // ended when it is that race.
+    void onRecordsChanged(const std::string& stamp, int row, int32_t elapsedMs, int32_t score,
+                          bool voided);
+
+    // The race just ended, for as long as it can be taken back.
+    struct EndedRace {
+        bool open = false;
+        bool written = false;        // its block reached the file, as `appended`
+        AppendedBytes appended;
+        uint32_t stoppedByEnd = 0;   // one bit per contestant whose clock the end stopped
+    };
+    EndedRace ended_;
+    std::string lastStamp_;          // the header time stamp of the last race ended
+    int64_t raceStartWallMs_ = 0;
 
     std::string journalPath_;
     bool journalWarned_ = false;  // told once per race

@@ -57,8 +57,8 @@ KeyDecision decideFreely(const KeyEvent& key, int vk, const KeyContext& context)
     if (vk >= kNumpad1 && vk <= kNumpad8)
         return decision(running ? RaceCommand::ToggleClock : RaceCommand::None, false, vk - kNumpad1);
     if (vk == kPeriod) return decision(running ? RaceCommand::EndRace : RaceCommand::None);
-    if (vk == kBackspace || (vk == 'Z' && key.ctrl))
-        return decision(running ? RaceCommand::Undo : RaceCommand::None);
+    // Outside a race they take back the end of the race just ended.
+    if (vk == kBackspace || (vk == 'Z' && key.ctrl)) return decision(RaceCommand::Undo);
     if (isModifierOrLock(vk) || key.ctrl) return decision(RaceCommand::None);
     // Operators find out what their remote sends this way; during a race
     // a box would take the keyboard from the clocks, and the audience window

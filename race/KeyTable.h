@@ -42,7 +42,7 @@ enum class RaceCommand {
     ClearData,
     RemoteCommand,  // numpad 0: starts or ends the race
     ToggleClock,
-    Undo,
+    Undo,  // the last clock action, or the end of the race just ended
     ShowKeyCode,
 };
 

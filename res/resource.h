@@ -7,6 +7,8 @@
 #define IDD_OUTPUT             129
 #define IDD_OPTIONS            130
 #define IDD_SCORE              131
+#define IDD_RESULTS            132
+#define IDD_EDIT_RESULT        133
 
 // Control dialog
 #define IDC_ENABLE_OUTPUT      1001
@@ -15,6 +17,7 @@
 #define IDC_CONTESTANT_LIST    1005
 #define IDC_CLEAR_DATA         1007
 #define IDC_EXPORT             1008
+#define IDC_RESULTS            1009
 #define IDC_STATUS             1022
 #define IDC_POSITION_OUTPUT    1033
 
@@ -35,6 +38,20 @@
 #define IDC_SCORE_CHANGE       1022
 #define IDC_SCORE_PLUS         1031
 #define IDC_SCORE_MINUS        1034
+
+// Results of earlier races
+#define IDC_WEEK_DATES         1101
+#define IDC_PREVIOUS_WEEK      1102
+#define IDC_NEXT_WEEK          1103
+#define IDC_RACES              1104
+#define IDC_RACE_ROWS          1105
+#define IDC_VOID_RACE          1107
+
+// One contestant's result corrected
+#define IDC_RESULT_NAME        1111
+#define IDC_RESULT_TIME        1112
+#define IDC_RESULT_SCORE       1113
+#define IDC_RESULT_NO_TIME     1114
 
 #ifndef IDC_STATIC
 #define IDC_STATIC             (-1)

@@ -275,6 +275,14 @@ keys period                   # the end of the race
 sleep 1.5
 shot_output race-ended.png
 
+# 成绩管理 on the week's races, the race just ended on top.
+click_at "$(dialog_point "$dlg" 325 217 280 91)"      # 成绩管理
+res=$(window_named 成绩管理)
+sleep 1
+shot_window "$res" results.png
+click_at "$(dialog_point "$res" 340 256 308 242)"     # 关闭
+sleep 0.5
+
 # The options dialog and the palette of the text colour.
 click_at "$(dialog_point "$dlg" 325 217 280 113)"     # 选项
 opt=$(window_named 选项)

@@ -4,6 +4,7 @@
 // measured times.
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
+#include "output/TimeText.h"
 #include "race/RaceJournal.h"
 #include "tests/e2e/ProgramDriver.h"
 
@@ -270,6 +271,15 @@ TEST(RaceEndToEnd, ARaceSurvivesTheProgramsDeath) {
     EXPECT_TRUE(program.close().clean());
 }
 
+// The full stop ends the race running on the program: one block is written,
+// and the program closes cleanly.
+void endsWithOneBlock(ProgramDriver& program) {
+    program.key(VK_OEM_PERIOD);
+    program.waitUntil([&] { return program.read("data\\_records.csv").size() > 20; }, 5000);
+    EXPECT_EQ(e2e::countOf(program.read("data\\_records.csv"), "计时赛,"), 1u);
+    EXPECT_TRUE(program.close().clean());
+}
+
 // A race started with the mouse leaves the focus on its button: Space there,
 // or on 开启输出, must neither end the race nor hide the scoreboard.
 TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
@@ -289,10 +299,7 @@ TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
         EXPECT_TRUE(IsWindowVisible(program.outputWindow())) << id;
     }
     EXPECT_EQ(program.read("data\\_records.csv"), "");
-    program.key(VK_OEM_PERIOD);
-    program.waitUntil([&] { return program.read("data\\_records.csv").size() > 20; }, 5000);
-    EXPECT_EQ(e2e::countOf(program.read("data\\_records.csv"), "计时赛,"), 1u);
-    EXPECT_TRUE(program.close().clean());
+    endsWithOneBlock(program);
 }
 
 // The operator starts the exe again while a race runs behind the projector
@@ -319,10 +326,7 @@ TEST(RaceEndToEnd, ASecondCopyOnTheSameFolderBringsTheFirstForwardAndTouchesNoth
     ASSERT_TRUE(other.start());
     EXPECT_TRUE(other.close().clean());
 
-    program.key(VK_OEM_PERIOD);
-    program.waitUntil([&] { return program.read("data\\_records.csv").size() > 20; }, 5000);
-    EXPECT_EQ(e2e::countOf(program.read("data\\_records.csv"), "计时赛,"), 1u);
-    EXPECT_TRUE(program.close().clean());
+    endsWithOneBlock(program);
 }
 
 // '7' with a roster of three changes nothing, so Backspace undoes the stop
@@ -419,6 +423,56 @@ TEST(RaceEndToEnd, JournalsLeftBehindAreNeverLostAndReadWhateverTheirLineEnds) {
         EXPECT_EQ(program.listText(0, 2), "00'02.50\"");
         EXPECT_TRUE(program.close().exitedByItself);
     }
+}
+
+// Numpad 0 pressed twice ends a race while children still run: the end is
+// taken back and the race runs on, and the list always shows the file's times.
+TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
+    ProgramDriver program;
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+    ASSERT_TRUE(program.start());
+    program.setAnswer([](const e2e::ShownBox& box) {
+        return box.text.find("撤销结束") != std::string::npos ? IDYES : IDOK;
+    });
+    const auto ended = [&] {
+        std::string file;
+        program.waitUntil([&] { return (file = program.read("data\\_records.csv")).size() > 40; }, 5000);
+        program.waitUntil([&] { return program.itemText(1022) == "比赛结束！"; }, 3000);
+        return file;
+    };
+    program.key(VK_RETURN);
+    program.key('1');
+    program.key('2');
+    program.pause(600);
+    program.key('1');
+    program.key(VK_NUMPAD0);
+    const std::string first = ended();
+    std::vector<std::string> lines = e2e::crlfLines(first);
+    ASSERT_EQ(lines.size(), 4u) << first;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(program.listText(i, 2), formatTime((uint32_t)timeOf(lines[i + 1]))) << lines[i + 1];
+    const std::string stopped = program.listText(0, 2);
+
+    program.key(VK_BACK);
+    ASSERT_TRUE(program.waitForBox("比赛已结束。撤销结束，继续这场比赛？"));
+    program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 3000);
+    EXPECT_EQ(program.read("data\\_records.csv"), "");
+    EXPECT_EQ(program.listText(0, 2), stopped);
+    program.pause(400);
+    EXPECT_GT(program.listText(1, 2), formatTime((uint32_t)timeOf(lines[2]))) << "runs on from its start";
+    program.key(VK_OEM_PERIOD);
+    const std::string second = ended();
+    EXPECT_EQ(e2e::countOf(second, "计时赛,"), 1u);
+    EXPECT_EQ(e2e::crlfLines(second)[1], lines[1]);
+
+    // Changed since the end: refused, nothing changes.
+    program.write("data\\_records.csv", second + "x");
+    program.clearBoxes();
+    program.key(VK_BACK);
+    ASSERT_TRUE(program.waitForBox("被修改过"));
+    EXPECT_EQ(program.itemText(1022), "比赛结束！");
+    EXPECT_EQ(program.read("data\\_records.csv"), second + "x");
+    EXPECT_TRUE(program.close().clean());
 }
 
 }  // namespace

@@ -101,13 +101,14 @@ const Row kTable[] = {
     {Ctl, true, 0x2D, kExtended, None, C::None, -1, true, false},
     {Ctl, false, 0x24, kExtended, None, C::ShowKeyCode, -1, false, false},
     {Out, true, 0x26, kExtended, None, C::None, -1, true, false},
-    // Undo: Backspace and Ctrl+Z during a race; outside one nothing, no box.
+    // Undo: Backspace and Ctrl+Z, in a race and after it (the dialog takes
+    // an ended race back, or does nothing); never a box.
     {Ctl, true, 0x08, 0, None, C::Undo, -1, false, false},
     {Out, true, 0x08, 0, None, C::Undo, -1, false, false},
     {Ctl, true, 'Z', 0, Ctrl, C::Undo, -1, false, false},
     {Out, true, 'Z', 0, Ctrl, C::Undo, -1, false, false},
-    {Ctl, false, 0x08, 0, None, C::None, -1, false, false},
-    {Ctl, false, 'Z', 0, Ctrl, C::None, -1, false, false},
+    {Ctl, false, 0x08, 0, None, C::Undo, -1, false, false},
+    {Out, false, 'Z', 0, Ctrl, C::Undo, -1, false, false},
     {Ctl, true, 'Z', 0, None, C::None, -1, true, false},
     {Ctl, false, 'Z', 0, None, C::ShowKeyCode, -1, false, false},
     // Ctrl and Shift change nothing about the race keys; any other Ctrl

@@ -465,6 +465,68 @@ TEST_F(ControlDlgTest, AJournalThatCannotBeWrittenIsToldOncePerRace) {
     RemoveDirectoryA(dir.file("data\\_race-journal.txt").c_str());
 }
 
+// A cell of a list view of this process.
+std::string cell(HWND dialog, int list, int row, int column) {
+    CListCtrl view;
+    view.m_hWnd = GetDlgItem(dialog, list);
+    const std::string text = view.GetItemText(row, column);
+    view.m_hWnd = nullptr;
+    return text;
+}
+
+// 成绩管理 on a file of two weeks: a corrected time changes that one field
+// after a backup, and the weekly board follows; a time it cannot read and a
+// held file change nothing; 上一周 shows last week, and a voided race is gone.
+TEST_F(ControlDlgTest, ResultsAreCorrectedAndVoidedInTheFileAfterABackup) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const LocalTime now{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+    const std::string thisWeek = formatTimeStamp(now);
+    const std::string lastWeek = formatTimeStamp(fromSerialSeconds(toSerialSeconds(now) - 7 * 86400));
+    const std::string earlier = "计时赛," + lastWeek + "\r\n张伟,30000,0\r\n\r\n";
+    const std::string race = "计时赛," + thisWeek + "\r\n张伟,61000,0\r\n李娜,59000,0\r\n\r\n";
+    dir.write("data\\_records.csv", earlier + race);
+    withDialog([&](CControlDlg&, HWND w) {
+        EXPECT_EQ(weeklyTotals[0].elapsedMs, 61000);
+        whileModal([&] { clickButton(w, IDC_RESULTS); }, [&](HWND results) {
+            EXPECT_EQ(cell(results, IDC_RACES, 0, 0), thisWeek);
+            EXPECT_EQ(cell(results, IDC_RACES, 0, 2), "李娜、张伟");
+            EXPECT_EQ(cell(results, IDC_RACE_ROWS, 0, 2), "01'01.00\"");
+            NMITEMACTIVATE item = {};
+            item.hdr = NMHDR{GetDlgItem(results, IDC_RACE_ROWS), IDC_RACE_ROWS, (UINT)NM_DBLCLK};
+            whileModal([&] { SendMessageA(results, WM_NOTIFY, IDC_RACE_ROWS, (LPARAM)&item); },
+                       [&](HWND edit) {
+                           SetDlgItemTextA(edit, IDC_RESULT_TIME, "1'2'3");
+                           clickButton(edit, IDOK);
+                           EXPECT_TRUE(!boxes.boxes().empty() &&
+                                       boxes.boxes()[0].text.find("1:23.45") != std::string::npos);
+                           SetDlgItemTextA(edit, IDC_RESULT_TIME, "1:02.5");
+                           clickButton(edit, IDOK);
+                       });
+            EXPECT_EQ(records(), earlier + "计时赛," + thisWeek + "\r\n张伟,62500,0\r\n李娜,59000,0\r\n\r\n");
+            WIN32_FIND_DATAA backup = {};
+            FindClose(FindFirstFileA(dir.file("data\\backup\\_records-*.csv").c_str(), &backup));
+            EXPECT_EQ(dir.read("data\\backup\\" + std::string(backup.cFileName)), earlier + race);
+            EXPECT_EQ(weeklyTotals[0].elapsedMs, 62500);
+            EXPECT_EQ(cell(results, IDC_RACE_ROWS, 0, 2), "01'02.50\"");
+
+            clickButton(results, IDC_PREVIOUS_WEEK);
+            EXPECT_EQ(cell(results, IDC_RACES, 0, 0), lastWeek);
+            boxes.setAnswer(IDYES);
+            const std::string before = records();
+            HANDLE held = CreateFileA(dir.file("data\\_records.csv").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            clickButton(results, IDC_VOID_RACE);
+            CloseHandle(held);
+            EXPECT_NE(boxes.boxes().back().text.find("记录文件无法修改"), std::string::npos);
+            EXPECT_EQ(records(), before);
+            clickButton(results, IDC_VOID_RACE);
+            EXPECT_EQ(records(), "计时赛," + thisWeek + "\r\n张伟,62500,0\r\n李娜,59000,0\r\n\r\n");
+            clickButton(results, IDCANCEL);
+        });
+    });
+}
+
 }  // namespace
 
 namespace {

@@ -1,0 +1,53 @@
+// 成绩管理: the races of the records file one week at a time, each race's
+// rows, and the two corrections an operator needs after the fact: one
+// contestant's result, or the whole race voided. Every change is written at
+// once, with the file as it was kept in data\backup\ first.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "race/RecordsEdit.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CResultsDlg : public CDialog {
+public:
+    explicit CResultsDlg(HWND parent = nullptr);
+
+    // After each change that reached the file: the race's header time stamp,
+    // the row (from 0; -1 when the race was voided) and its new values.
+    std::function<void(const std::string& stamp, int row, int32_t elapsedMs, int32_t score, bool voided)>
+        onChanged;
+
+    // 0: the week under way; -1 the week before, and so on.
+    int week() const { return week_; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnCommand(UINT id, UINT code) override;
+    LRESULT OnNotify(NMHDR* header) override;
+    void DoDataExchange(CDataExchange* dx) override;
+
+private:
+    bool readRecords();
+    void showWeek(int selectRace);
+    void showRace(int index);
+    void editRow(int row);
+    void voidRace();
+    bool write(const std::string& after);
+    void warnUnwritable(unsigned long error);
+    std::string shown(std::string_view fileText) const;
+    LocalTime weekStart() const;
+    std::string namesByPlace(const RecordsRace& race) const;
+
+    CListCtrl races_;
+    CListCtrl rows_;
+    std::unique_ptr<RecordsDocument> records_;
+    std::vector<const RecordsRace*> weekRaces_;
+    int week_ = 0;
+    int race_ = -1;  // the race shown in the rows list, in weekRaces_
+};
