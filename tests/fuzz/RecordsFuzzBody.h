@@ -223,7 +223,8 @@ inline const char* checkRecordsEdit(std::string_view bytes) {
     const bool big = doc.encoding() == TextEncoding::Utf16Be;
     const std::size_t unit = big || doc.encoding() == TextEncoding::Utf16Le ? 2 : 1;
     std::string fields;
-    for (char c : std::string_view(",-7,0")) fields += unit == 1 ? std::string{c} : big ? std::string{'\0', c} : std::string{c, '\0'};
+    for (char c : std::string_view(",-7,0"))
+        fields += unit == 1 ? std::string{c} : big ? std::string{'\0', c} : std::string{c, '\0'};
     // Found afresh rather than taken from the document: whether a line end starts at i.
     const auto lineEndAt = [&](std::size_t i) {
         const char c = bytes[big ? i + 1 : i];
@@ -235,8 +236,8 @@ inline const char* checkRecordsEdit(std::string_view bytes) {
             const std::size_t nameEnd = static_cast<std::size_t>(name.data() - doc.bytes().data()) + name.size();
             std::size_t end = nameEnd;
             while (end + unit <= bytes.size() && !lineEndAt(end)) end += unit;
-            if (doc.withRow(race, row, -7, 0) != std::string(bytes.substr(0, nameEnd)) + fields + std::string(bytes.substr(end)))
-                return "a corrected row changed other bytes";
+            const std::string expected = std::string(bytes.substr(0, nameEnd)) + fields + std::string(bytes.substr(end));
+            if (doc.withRow(race, row, -7, 0) != expected) return "a corrected row changed other bytes";
         }
         const std::string voided = doc.withoutRace(race);
         std::size_t same = 0;
