@@ -106,9 +106,7 @@ RecordsDocument::RecordsDocument(std::string bytes)
             rows.push_back(RecordsRow{all.substr(line.begin, unit * r.name.size()), r.elapsedMs, r.score, index});
         }
     }
-    // An odd last byte of a UTF-16 file is no code unit, yet the file's.
-    const std::size_t covered = byteAt(text.size());
-    if (covered < all.size()) lines_.push_back(Line{covered, all.size(), all.size()});
+    // An odd last byte of a UTF-16 file belongs to no line and stays.
     closeRace(lines_.size());
 }
 

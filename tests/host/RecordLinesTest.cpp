@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,65 +19,31 @@ Contestant racer(const char* name, int32_t elapsedMs, int32_t score) {
 }
 
 // Records text written once, as UTF-16 literals (right in either build), and
-// encoded for each test. Code page 936 knows only the few hanzi used here.
+// encoded for each test; code page 936 knows only the hanzi used here.
 std::string encode(std::u16string_view text, TextEncoding e) {
     static const std::pair<char16_t, const char*> CP936[] = {
         {u'计', "\xBC\xC6"}, {u'时', "\xCA\xB1"}, {u'赛', "\xC8\xFC"}, {u'障', "\xD5\xCF"},
         {u'碍', "\xB0\xAD"}, {u'李', "\xC0\xEE"}, {u'王', "\xCD\xF5"}};
     std::string out;
     for (char16_t c : text) {
-        if (e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be) {
-            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        if (e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be)
             out += e == TextEncoding::Utf16Le ? std::string{low, high} : std::string{high, low};
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (e == TextEncoding::Utf8) {
+        else if (c < 0x80) out += low;
+        else if (e == TextEncoding::Utf8)
             out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
                     static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            for (const auto& [hanzi, bytes] : CP936)
-                if (hanzi == c) out += bytes;
-        }
+        else for (const auto& [hanzi, bytes] : CP936) out += hanzi == c ? bytes : "";
     }
     return out;
 }
 
-// Two timed races round an obstacle race, as the race writes them.
-const std::vector<std::u16string> WRITTEN = {
-    u"计时赛,2026-12-07 09:00:00", u"李,65432,10", u"王,8880000,0", u"",
-    u"障碍赛,2026-12-08 21:28:23", u"王,70000,12", u"李,61000,10", u"",
+// Three races as the race writes them, a line before the first and lines
+// after a header whose time cannot be read, which belong to none.
+const std::u16string RECORDS[] = {
+    u"王,1,2", u"计时赛,2026-12-07 09:00:00", u"李,65432,10", u"王,8880000,0", u"",
+    u"障碍赛,2026-12-08 21:28:23", u"王,70000,12", u"李,61000,10", u"", u"计时赛,no:time", u"王,1,2",
     u"计时赛,2026-12-09 10:05:07", u"李,1000,0", u""};
-// The same, saved by a spreadsheet that saw a fourth column somewhere.
-const std::vector<std::u16string> SPREADSHEET = {
-    u"计时赛,2026/12/7 9:00,,", u"李,65432,10,", u"王,8880000,0,", u",,,",
-    u"障碍赛,2026/12/8 21:28,,", u"王,70000,12,", u"李,61000,10,", u",,,",
-    u"计时赛,2026/12/9 10:05,,", u"李,1000,0,", u",,,"};
-
-struct LineEnds {
-    const char* form;
-    std::vector<std::u16string> ends;  // taken in turn
-    bool lastUnended;                  // the closing empty line cut off too
-    const std::vector<std::u16string>* lines;
-};
-
-// The file as lines, each with its own line end, in the encoding.
-std::vector<std::string> encodedLines(const LineEnds& f, TextEncoding e) {
-    std::vector<std::string> lines;
-    const std::size_t count = f.lines->size() - (f.lastUnended ? 1 : 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        const bool last = i + 1 == count && f.lastUnended;
-        lines.push_back(encode((*f.lines)[i], e) + (last ? "" : encode(f.ends[i % f.ends.size()], e)));
-    }
-    return lines;
-}
-
-std::string joined(const std::string& mark, const std::vector<std::string>& lines, std::size_t from,
-                   std::size_t to) {
-    std::string out = mark;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (i < from || i >= to) out += lines[i];
-    return out;
-}
 
 }  // namespace
 
@@ -146,96 +113,58 @@ TEST(RecordLines, VeryLongLinesAreReadWithoutLimits) {
 }
 
 TEST(RecordsEdit, OneRowOrOneRaceChangesAndNoOtherByte) {
+    const std::pair<TextEncoding, std::string> encodings[] = {
+        {TextEncoding::Cp936, ""}, {TextEncoding::Utf8, ""}, {TextEncoding::Utf8, "\xEF\xBB\xBF"},
+        {TextEncoding::Utf16Le, "\xFF\xFE"}, {TextEncoding::Utf16Be, "\xFE\xFF"}};
     const struct {
-        TextEncoding encoding;
-        const char* mark;
-    } encodings[] = {{TextEncoding::Cp936, ""},
-                     {TextEncoding::Utf8, ""},
-                     {TextEncoding::Utf8, "\xEF\xBB\xBF"},
-                     {TextEncoding::Utf16Le, "\xFF\xFE"},
-                     {TextEncoding::Utf16Be, "\xFE\xFF"}};
-    const LineEnds forms[] = {{"CR LF", {u"\r\n"}, false, &WRITTEN},
-                              {"LF", {u"\n"}, false, &WRITTEN},
-                              {"lone CR", {u"\r"}, false, &WRITTEN},
-                              {"mixed, last line unended", {u"\r\n", u"\n", u"\r"}, true, &WRITTEN},
-                              {"spreadsheet", {u"\r\n"}, false, &SPREADSHEET}};
-    for (const auto& [encoding, markText] : encodings) {
-        for (const LineEnds& form : forms) {
-            SCOPED_TRACE(std::string(form.form) + ", encoding " + std::to_string(int(encoding)) +
-                         (*markText ? " with mark" : ""));
-            const std::string mark = markText;
-            const std::vector<std::string> lines = encodedLines(form, encoding);
-            const RecordsDocument doc(joined(mark, lines, 0, 0));
+        std::vector<std::u16string> ends;  // taken in turn
+        bool lastUnended, spreadsheet;     // a spreadsheet may add a comma to every line
+    } forms[] = {{{u"\r\n"}, false, false}, {{u"\n"}, false, false}, {{u"\r"}, false, false},
+                 {{u"\r\n", u"\n", u"\r"}, true, false}, {{u"\r\n"}, false, true}};
+    for (const auto& [encoding, mark] : encodings) {
+        for (const auto& [ends, lastUnended, spreadsheet] : forms) {
+            SCOPED_TRACE(testing::Message() << "encoding " << int(encoding) << ", mark of " << mark.size()
+                                            << ", ends " << ends.size() << lastUnended << spreadsheet);
+            std::vector<std::string> lines, texts;
+            const std::size_t count = std::size(RECORDS) - lastUnended;
+            for (std::size_t i = 0; i < count; ++i) {
+                texts.push_back(encode(RECORDS[i] + (spreadsheet ? u"," : u""), encoding));
+                lines.push_back(texts[i] + (i + 1 == count && lastUnended ? "" : encode(ends[i % ends.size()], encoding)));
+            }
+            // The file without lines [from, to), line `fixed` as `text` with its own line end.
+            const auto file = [&](std::size_t from, std::size_t to, std::size_t fixed = SIZE_MAX,
+                                  std::u16string_view text = u"") {
+                std::string out = mark;
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    if (i == fixed) out += encode(text, encoding) + lines[i].substr(texts[i].size());
+                    else if (i < from || i >= to) out += lines[i];
+                }
+                return out;
+            };
+            const RecordsDocument doc(file(0, 0));
             ASSERT_EQ(doc.encoding(), encoding);
             const std::vector<RecordsRace>& races = doc.races();
             ASSERT_EQ(races.size(), 3u);
-            EXPECT_EQ(std::vector<bool>({races[0].obstacle, races[1].obstacle, races[2].obstacle}),
-                      std::vector<bool>({false, true, false}));
-            EXPECT_EQ(races[1].headerLine, 4u);
-            EXPECT_EQ(races[1].endLine, 8u);
-            EXPECT_EQ(races[2].endLine, lines.size());
-            ASSERT_EQ(races[1].rows.size(), 2u);
+            EXPECT_TRUE(!races[0].obstacle && races[1].obstacle && !races[2].obstacle);
+            ASSERT_EQ(std::vector<std::size_t>({races[0].rows.size(), races[1].rows.size(), races[2].rows.size()}),
+                      std::vector<std::size_t>({2, 2, 1}));
             EXPECT_EQ(races[1].rows[1].name, encode(u"李", encoding));
             EXPECT_EQ(races[1].rows[1].elapsedMs, 61000);
-            EXPECT_EQ(races[1].rows[1].score, 10);
-            EXPECT_EQ(races[1].rows[1].line, 6u);
-            ASSERT_EQ(races[2].rows.size(), 1u);
+            EXPECT_EQ(races[1].stamp, "2026-12-08 21:28:23");
 
-            // A corrected row is written as the race writes it, its line end kept.
-            std::vector<std::string> fixed = lines;
-            fixed[6] = encode(u"李,59990,-7", encoding) + 
-                       lines[6].substr(encode((*form.lines)[6], encoding).size());
-            EXPECT_EQ(doc.withRow(races[1], 1, 59990, -7), joined(mark, fixed, 0, 0));
-            fixed = lines;
-            fixed[9] = encode(u"李,8880000,-2147483648", encoding) +
-                       lines[9].substr(encode((*form.lines)[9], encoding).size());
-            EXPECT_EQ(doc.withRow(races[2], 0, NO_TIME, INT32_MIN), joined(mark, fixed, 0, 0));
-
-            EXPECT_EQ(doc.withoutRace(races[1]), joined(mark, lines, 4, 8));
-            EXPECT_EQ(doc.withoutRace(races[2]), joined(mark, lines, 8, lines.size()));
-            EXPECT_EQ(doc.withoutRace(races[0]), joined(mark, lines, 0, 4));
+            EXPECT_EQ(doc.withRow(races[1], 1, 59990, -7), file(0, 0, 7, u"李,59990,-7"));
+            EXPECT_EQ(doc.withRow(races[2], 0, NO_TIME, INT32_MIN), file(0, 0, 12, u"李,8880000,-2147483648"));
+            EXPECT_EQ(doc.withRow(races[2], 1, 0, 0), file(0, 0));
+            EXPECT_EQ(doc.withoutRace(races[0]), file(1, 5));
+            EXPECT_EQ(doc.withoutRace(races[1]), file(5, 9));
+            EXPECT_EQ(doc.withoutRace(races[2]), file(11, lines.size()));
         }
     }
-}
-
-TEST(RecordsEdit, LinesThatBelongToNoRaceStayWhereTheyAre) {
-    // Before any header, after a header whose time cannot be read, and lines
-    // that are no contestant line: none is a row, all are kept.
-    const std::string text =
-        "A,1,2\nm,2026-12-07 10:00:00\nB,3,4\nm,no:time\nC,5,6\nm,2026-12-08 10:00:00\r\n"
-        "D,7\nE,8,9\n,,\n";
-    const RecordsDocument doc(text);
-    ASSERT_EQ(doc.races().size(), 2u);
-    const RecordsRace &first = doc.races()[0], &second = doc.races()[1];
-    EXPECT_EQ(first.stamp, "2026-12-07 10:00:00");
-    EXPECT_EQ(first.headerLine, 1u);
-    EXPECT_EQ(first.endLine, 3u);
-    ASSERT_EQ(first.rows.size(), 1u);
-    EXPECT_EQ(first.rows[0].name, "B");
-    ASSERT_EQ(second.rows.size(), 1u);
-    EXPECT_EQ(second.rows[0].line, 7u);
-    EXPECT_EQ(doc.withoutRace(first), "A,1,2\nm,no:time\nC,5,6\nm,2026-12-08 10:00:00\r\nD,7\nE,8,9\n,,\n");
-    EXPECT_EQ(doc.withRow(second, 0, 10, 0), "A,1,2\nm,2026-12-07 10:00:00\nB,3,4\nm,no:time\nC,5,6\n"
-                                            "m,2026-12-08 10:00:00\r\nD,7\nE,10,0\n,,\n");
-    // No such row: nothing changes.
-    EXPECT_EQ(doc.withRow(second, 1, 10, 0), text);
-
     // A code page 936 block an older version appended to a UTF-8 file.
-    const RecordsDocument mixed("\xE8\xAE\xA1\xE6\x97\xB6\xE8\xB5\x9B,2026-12-07 10:00:00\n"
-                                "\xE6\x9D\x8E\xE9\x9B\xB7,1,2\n\n"
-                                "\xD5\xCF\xB0\xAD\xC8\xFC,2026-12-08 10:00:00\nB,3,4\n");
-    EXPECT_EQ(mixed.encoding(), TextEncoding::Utf8);
-    ASSERT_EQ(mixed.races().size(), 2u);
-    EXPECT_FALSE(mixed.races()[0].obstacle);
-    EXPECT_TRUE(mixed.races()[1].obstacle);
-
-    // An odd last byte of UTF-16 is no character, but it is kept.
-    const std::string wide = encode(u"\uFEFFm,2026-12-08 10:00:00\r\nA,1,2", TextEncoding::Utf16Le) + "x";
-    const RecordsDocument odd(wide);
-    ASSERT_EQ(odd.races().size(), 1u);
-    EXPECT_EQ(odd.withRow(odd.races()[0], 0, 3, 4),
-              encode(u"\uFEFFm,2026-12-08 10:00:00\r\nA,3,4", TextEncoding::Utf16Le) + "x");
-    EXPECT_EQ(odd.withoutRace(odd.races()[0]), "\xFF\xFE");
+    const RecordsDocument mixed(encode(u"计时赛,2026-12-07 10:00:00\n李,1,2\n", TextEncoding::Utf8) +
+                                encode(u"障碍赛,2026-12-08 10:00:00\n", TextEncoding::Cp936));
+    ASSERT_TRUE(mixed.encoding() == TextEncoding::Utf8 && mixed.races().size() == 2);
+    EXPECT_TRUE(!mixed.races()[0].obstacle && mixed.races()[1].obstacle);
 }
 
 TEST(RecordsEdit, AWeekIsItsRacesNewestFirst) {
@@ -243,21 +172,16 @@ TEST(RecordsEdit, AWeekIsItsRacesNewestFirst) {
         "m,2026-12-09 10:00:00\nm,2026-12-06 23:59:59\nm,2026-12-07 00:00:00\nm,2026/12/9 10:00\n"
         "m,2026-12-13 23:59:59\nm,2026-12-14 00:00:00\n");
     std::vector<std::string> stamps;
-    for (const RecordsRace* race : racesOfWeek(doc, LocalTime{2026, 12, 7, 0, 0, 0}))
-        stamps.push_back(race->stamp);
-    EXPECT_EQ(stamps, (std::vector<std::string>{"2026-12-13 23:59:59", "2026/12/9 10:00",
-                                                "2026-12-09 10:00:00", "2026-12-07 00:00:00"}));
-    const std::vector<const RecordsRace*> before = racesOfWeek(doc, LocalTime{2026, 11, 30, 0, 0, 0});
-    ASSERT_EQ(before.size(), 1u);
-    EXPECT_EQ(before[0]->stamp, "2026-12-06 23:59:59");
+    for (const RecordsRace* race : racesOfWeek(doc, LocalTime{2026, 12, 7, 0, 0, 0})) stamps.push_back(race->stamp);
+    EXPECT_EQ(stamps, (std::vector<std::string>{"2026-12-13 23:59:59", "2026/12/9 10:00", "2026-12-09 10:00:00",
+                                                "2026-12-07 00:00:00"}));
 }
 
 TEST(RecordsEdit, RowsInOrderOfPlaceAsTheResultsBoardPlacesThem) {
-    RecordsRace timed{};
+    RecordsRace timed{}, obstacle{};
     for (int32_t t : {61000, 59000, NO_TIME, 59000, -5, 1}) timed.rows.push_back(RecordsRow{"A", t, 0, 0});
     EXPECT_EQ(rowsByPlace(timed), (std::vector<std::size_t>{5, 1, 3, 0, 2, 4}));
     // More rows than a race has contestants, as a block edited by hand may.
-    RecordsRace obstacle{};
     obstacle.obstacle = true;
     const int32_t scores[] = {10, 12, 10, 10, -3, 0, 12, 10, 10};
     const int32_t times[] = {70000, 90000, 65000, 70000, 1, 1, 90000, NO_TIME, 60000};
@@ -266,29 +190,23 @@ TEST(RecordsEdit, RowsInOrderOfPlaceAsTheResultsBoardPlacesThem) {
 }
 
 TEST(RecordsEdit, TypedTimes) {
-    const struct {
-        const char* text;
-        int32_t ms;
-    } accepted[] = {
+    // Full width: １：２３．４５, １＇２３．４５＂, 1′23.45″, 1’23.45”, blanks of full width.
+    const std::pair<const char*, int32_t> accepted[] = {
         {"01'23.45\"", 83450}, {"1'23.45", 83450}, {"1:23.45", 83450}, {"83.45", 83450}, {"83", 83000},
         {" 83.4\t", 83400}, {"83.456", 83456}, {"0", 0}, {"125\"", 125000}, {"2'05", 125000},
         {"3599.999", 3599999}, {"59:59.999\"", 3599999}, {"0:00.01", 10},
-        // Full width: １：２３．４５, １＇２３．４５＂, 1′23.45″, 1’23.45”, blanks of full width.
         {"\xA3\xB1\xA3\xBA\xA3\xB2\xA3\xB3\xA3\xAE\xA3\xB4\xA3\xB5", 83450},
         {"\xA3\xB1\xA3\xA7\xA3\xB2\xA3\xB3\xA3\xAE\xA3\xB4\xA3\xB5\xA3\xA2", 83450},
         {"1\xA1\xE4""23.45\xA1\xE5", 83450}, {"1\xA1\xAF""23.45\xA1\xB1", 83450},
         {"\xA1\xA1\xA3\xB9\xA3\xB0\xA1\xA1", 90000}};
     for (const auto& [text, ms] : accepted) {
         int32_t got = -1;
-        EXPECT_TRUE(parseTypedTime(text, &got)) << text;
-        EXPECT_EQ(got, ms) << text;
+        EXPECT_TRUE(parseTypedTime(text, &got) && got == ms) << text << " " << got;
     }
-    for (const char* refused :
-         {"", " ", "\"", "-5", "+5", "1:2:3", "1'2'", "1'60", "60'00", "3600", "83.", ".5", "83.4567",
-          "1'", "1'23.45\"\"", "83 .45", "8 3", "1:23.45x", "\"83", "1.5'23", "99999999999", "1''23",
-          "\xA3", "\xA3\xB1\xA3", "\xA3\xB1\xA1\xA3\xA3\xB5", "1'23,45"}) {
+    for (const char* refused : {"", " ", "\"", "-5", "+5", "1:2:3", "1'2'", "1'60", "60'00", "3600", "83.", ".5",
+                                "83.4567", "1'", "1'23.45\"\"", "83 .45", "1:23.45x", "\"83", "1.5'23",
+                                "99999999999", "\xA3", "\xA3\xB1\xA3", "\xA3\xB1\xA1\xA3\xA3\xB5", "1'23,45"}) {
         int32_t got = -1;
-        EXPECT_FALSE(parseTypedTime(refused, &got)) << refused;
-        EXPECT_EQ(got, -1) << refused;
+        EXPECT_FALSE(parseTypedTime(refused, &got) || got != -1) << refused;
     }
 }
