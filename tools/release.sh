@@ -47,7 +47,8 @@ fi
 # loader would look for beside the exe, nothing newer than Windows 7.
 tv_say "checking what Trackvane.exe imports"
 "$TV_ROOT/tools/check-imports.sh" "$root/Trackvane.exe" i686-w64-mingw32-objdump
-if ! i686-w64-mingw32-objdump -f "$root/Trackvane.exe" | grep -q 'file format pei-i386'; then
+# (Read whole first: grep -q would stop early and fail the pipe under pipefail.)
+if [[ "$(LC_ALL=C i686-w64-mingw32-objdump -f "$root/Trackvane.exe")" != *"file format pei-i386"* ]]; then
     echo "Trackvane.exe is not the 32-bit exe" >&2
     exit 1
 fi
