@@ -113,6 +113,15 @@ tv_wine_managed() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
 
+# A program that crashes under a test ends at once with its exception code,
+# after Wine's one line that names the address. Wine's own debugger would
+# wait behind a crash dialog on the virtual display until the test timed out,
+# and without that dialog would end the crashed program with exit code 0.
+tv_wine_crash_ends() {
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
+        >/dev/null 2>&1
+}
+
 # Runs a command in the Wine environment of each prefix in use (after tv_setup).
 tv_each_prefix() {
     local bits

@@ -8,6 +8,7 @@ tv_setup
 tv_start_xvfb 95
 tv_each_prefix wineserver -p
 tv_each_prefix tv_wine_managed N
+tv_each_prefix tv_wine_crash_ends
 trap 'tv_each_prefix wineserver -k 2>/dev/null || true; kill $TV_XVFB_PID 2>/dev/null' EXIT
 . "$TV_ROOT/tools/wine-env.sh"
 cd "$TV_BUILD/win"
