@@ -315,6 +315,7 @@ void CControlDlg::toggleRace() {
     resultsReady = 1;
     ended_ = EndedRace();
     ended_.open = true;
+    ended_.journaled = journalOwned_;
     for (int i = 0; i < contestantCount; ++i) {
         Contestant& c = contestants[i];
         if (c.startTick != 0) {
@@ -363,13 +364,18 @@ void CControlDlg::takeBackEnd() {
         if (ended_.stoppedByEnd & (1u << i)) c.timing = 1;
         c.elapsedMs = 0;
     }
+    // A race that went without a journal (one left by an earlier run was in
+    // the way) goes on without: that file is still the operator's.
+    const bool journaled = ended_.journaled;
     closeTakeBack();
     resultsReady = 0;
     raceRunning = 1;
     clockHistory_.clear();
-    journalWarned_ = false;
-    rewriteJournal(journalRaceLines(modeText, isZhangai, scoreInit, raceStartWallMs_, contestants,
-                                    contestantCount, clockNow()));
+    if (journaled) {
+        journalWarned_ = false;
+        rewriteJournal(journalRaceLines(modeText, isZhangai, scoreInit, raceStartWallMs_, contestants,
+                                        contestantCount, clockNow()));
+    }
     setRaceTexts("结束比赛", "比赛进行中");
     refreshOutput();
     refreshTimes();
@@ -491,7 +497,6 @@ void CControlDlg::startJournal() {
                                         "\n\n比赛照常进行；但这场比赛不记录过程，程序中途意外关闭将无法恢复。");
         return;
     }
-    raceStartWallMs_ = now.wallMs;
     journal(journalRaceLines(modeText, isZhangai, scoreInit, now.wallMs, contestants, contestantCount, now));
 }
 

@@ -101,6 +101,7 @@ private:
     struct EndedRace {
         bool open = false;
         bool written = false;        // its block reached the file, as `appended`
+        bool journaled = false;      // it had a journal of its own
         AppendedBytes appended;
         uint32_t stoppedByEnd = 0;   // one bit per contestant whose clock the end stopped
     };

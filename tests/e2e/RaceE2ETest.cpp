@@ -383,16 +383,31 @@ TEST(RaceEndToEnd, JournalsLeftBehindAreNeverLostAndReadWhateverTheirLineEnds) {
     const std::string journalName = "data\\_race-journal.txt";
 
     // Held by another program, so it cannot be moved aside: after No it is
-    // kept under its own name, which the operator is told, and never removed.
+    // kept under its own name, which the operator is told, and never removed,
+    // nor written over by a race that goes without a journal, whose end is
+    // taken back once the other program has let go.
     {
         ProgramDriver program;
         program.write(journalName, race);
         HANDLE held = CreateFileW(program.widePath(journalName).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        program.setAnswer([](const e2e::ShownBox& box) {
+            if (!box.hasNo) return IDOK;
+            return box.text.find("撤销结束") != std::string::npos ? IDYES : IDNO;
+        });
         ASSERT_TRUE(program.start());
         EXPECT_TRUE(program.waitForBox("要恢复这场比赛吗"));
         EXPECT_TRUE(program.waitForBox("仍保留为：\n" + program.path(journalName)));
+        program.key(VK_RETURN);
+        EXPECT_TRUE(program.waitForBox("这场比赛不记录过程"));
         CloseHandle(held);
+        program.key(VK_NUMPAD0);
+        program.waitUntil([&] { return program.itemText(1022) == "比赛结束！"; }, 3000);
+        program.key(VK_BACK);
+        EXPECT_TRUE(program.waitForBox("撤销结束"));
+        program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 3000);
+        EXPECT_EQ(program.read(journalName), race);
+        program.key(VK_NUMPAD0);
         EXPECT_TRUE(program.close().clean());
         EXPECT_EQ(program.read(journalName), race);
     }
