@@ -26,6 +26,12 @@ bool isValidUtf8(std::string_view bytes);
 // between a CR and its LF. Every reader of such text splits its lines here.
 std::size_t lineEnd(std::string_view bytes, std::size_t begin);
 
+// Where the line from `begin` to its lineEnd `end` ends without its line end.
+inline std::size_t lineContentEnd(std::string_view bytes, std::size_t begin, std::size_t end) {
+    while (end > begin && (bytes[end - 1] == '\n' || bytes[end - 1] == '\r')) --end;
+    return end;
+}
+
 // A text as single bytes where only ASCII matters: a UTF-16 text (by its
 // mark) as one byte per code unit after the mark, a unit above ASCII standing
 // as 0xFF, which no separator, digit or time stamp holds; byte i of the view
@@ -38,10 +44,11 @@ std::string asciiView(std::string_view bytes);
 template <typename Take>
 std::size_t forEachLine(std::string_view bytes, Take&& take) {
     for (std::size_t begin = 0;;) {
-        const std::size_t stop = bytes.find_first_of("\r\n", begin);
-        if (stop == std::string_view::npos) return begin;
+        const std::size_t end = lineEnd(bytes, begin);
+        const std::size_t stop = lineContentEnd(bytes, begin, end);
+        if (stop == end) return begin;  // no line end: the unended rest
         take(bytes.substr(begin, stop - begin));
-        begin = lineEnd(bytes, begin);
+        begin = end;
     }
 }
 

@@ -187,10 +187,6 @@ void CListCtrl::SelectItem(int row) {
     SendMessageW(m_hWnd, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
-int CListCtrl::GetSelectedItem() const {
-    return (int)SendMessageW(m_hWnd, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-}
-
 // --- CToolTipCtrl ---
 
 BOOL CToolTipCtrl::Create(HWND parent) {

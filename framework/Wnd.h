@@ -82,7 +82,6 @@ public:
     int GetItemCount() const;
     // Selects the row (and tells the parent, as a click would).
     void SelectItem(int row);
-    int GetSelectedItem() const;  // -1 when none
 };
 
 // Tooltips over rectangles of one window.

@@ -47,14 +47,6 @@ std::string encodeAscii(std::string_view ascii, TextEncoding e) {
     return wide;
 }
 
-// Where the line from begin to end has its line end: a line holds no CR or
-// LF but its own line end.
-std::size_t contentEnd(std::string_view text, std::size_t begin, std::size_t end) {
-    if (end > begin && text[end - 1] == '\n') --end;
-    if (end > begin && text[end - 1] == '\r') --end;
-    return end;
-}
-
 }  // namespace
 
 RecordsDocument::RecordsDocument(std::string bytes)
@@ -84,7 +76,7 @@ RecordsDocument::RecordsDocument(std::string bytes)
     };
     for (std::size_t begin = wide ? 0 : markLength_; begin < text.size();) {
         const std::size_t end = lineEnd(text, begin);
-        const std::size_t stop = contentEnd(text, begin, end);
+        const std::size_t stop = lineContentEnd(text, begin, end);
         const std::size_t index = lines_.size();
         const Line line{byteAt(begin), byteAt(stop), byteAt(end)};
         lines_.push_back(line);

@@ -23,9 +23,6 @@ public:
     std::function<void(const std::string& stamp, int row, int32_t elapsedMs, int32_t score, bool voided)>
         onChanged;
 
-    // 0: the week under way; -1 the week before, and so on.
-    int week() const { return week_; }
-
 protected:
     BOOL OnInitDialog() override;
     void OnCommand(UINT id, UINT code) override;
@@ -48,6 +45,6 @@ private:
     CListCtrl rows_;
     std::unique_ptr<RecordsDocument> records_;
     std::vector<const RecordsRace*> weekRaces_;
-    int week_ = 0;
+    int week_ = 0;   // 0: the week under way; -1 the week before, and so on
     int race_ = -1;  // the race shown in the rows list, in weekRaces_
 };

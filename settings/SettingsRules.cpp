@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/TextEncoding.h"
 #include "core/TextFields.h"
 
 namespace {
@@ -23,17 +24,13 @@ struct IniPlace {
     std::size_t sectionEnd = 0;  // past the section's last line that is not blank
 };
 
-// The first section of that name, up to the next section; a CR LF, a CR or an
-// LF ends a line.
+// The first section of that name, up to the next section.
 IniPlace findIniPlace(std::string_view text, std::string_view section, std::string_view key) {
     IniPlace place;
     bool inside = false;
     for (std::size_t begin = 0; begin < text.size();) {
-        std::size_t end = text.find_first_of("\r\n", begin);
-        if (end == std::string_view::npos) end = text.size();
-        std::size_t next = end;
-        if (text.compare(end, 2, "\r\n") == 0) next += 2;
-        else if (end < text.size()) next += 1;
+        const std::size_t next = lineEnd(text, begin);
+        const std::size_t end = lineContentEnd(text, begin, next);
         const std::string_view line = trimBlanks(text.substr(begin, end - begin));
         if (line.substr(0, 1) == "[") {
             if (inside) break;

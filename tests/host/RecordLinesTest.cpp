@@ -121,7 +121,9 @@ TEST(RecordsEdit, OneRowOrOneRaceChangesAndNoOtherByte) {
         bool lastUnended, spreadsheet;     // a spreadsheet may add a comma to every line
     } forms[] = {{{u"\r\n"}, false, false}, {{u"\n"}, false, false}, {{u"\r"}, false, false},
                  {{u"\r\n", u"\n", u"\r"}, true, false}, {{u"\r\n"}, false, true}};
-    for (const auto& [encoding, mark] : encodings) {
+    for (const auto& form : encodings) {
+        const TextEncoding encoding = form.first;
+        const std::string& mark = form.second;
         for (const auto& [ends, lastUnended, spreadsheet] : forms) {
             SCOPED_TRACE(testing::Message() << "encoding " << int(encoding) << ", mark of " << mark.size()
                                             << ", ends " << ends.size() << lastUnended << spreadsheet);
