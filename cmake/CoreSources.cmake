@@ -14,6 +14,7 @@ set(TRACKVANE_CORE_SOURCES
     race/RaceJournal.cpp
     output/TimeText.cpp
     output/Leaderboard.cpp
+    output/TermBoard.cpp
     output/Layout.cpp
     output/FramePlan.cpp
     settings/SettingsRules.cpp

@@ -90,6 +90,8 @@ std::string formatTimeStamp(const LocalTime& t) {
     return text;
 }
 
+std::string formatDate(const LocalTime& t) { return formatTimeStamp(t).substr(0, 10); }
+
 bool parseTimeStamp(std::string_view text, LocalTime* out) {
     // "YYYY-MM-DD hh:mm:ss"
     static const std::string_view shape = "0000-00-00 00:00:00";
@@ -132,19 +134,24 @@ bool readChar(std::string_view text, std::size_t* pos, char c) {
     return true;
 }
 
+// A year of four digits, a month and a day of one or two, the same separator
+// ('-' or '/') twice; *pos moves past them.
+bool readDate(std::string_view text, std::size_t* pos, LocalTime* t) {
+    if (!readNumber(text, pos, 4, 4, &t->year) || *pos >= text.size()) return false;
+    const char sep = text[*pos];
+    if (sep != '-' && sep != '/') return false;
+    ++*pos;
+    return readNumber(text, pos, 1, 2, &t->month) && readChar(text, pos, sep) &&
+           readNumber(text, pos, 1, 2, &t->day);
+}
+
 }  // namespace
 
 bool parseRecordTimeStamp(std::string_view text, LocalTime* out) {
     if (parseTimeStamp(text, out)) return true;
     LocalTime t{};
     std::size_t pos = 0;
-    if (!readNumber(text, &pos, 4, 4, &t.year) || pos >= text.size()) return false;
-    const char sep = text[pos];
-    if (sep != '-' && sep != '/') return false;
-    ++pos;
-    if (!readNumber(text, &pos, 1, 2, &t.month) || !readChar(text, &pos, sep) ||
-        !readNumber(text, &pos, 1, 2, &t.day))
-        return false;
+    if (!readDate(text, &pos, &t)) return false;
     const std::size_t blanks = pos;
     while (pos < text.size() && text[pos] == ' ') ++pos;
     if (pos == blanks) return false;
@@ -154,6 +161,17 @@ bool parseRecordTimeStamp(std::string_view text, LocalTime* out) {
     if (pos < text.size() && (!readChar(text, &pos, ':') || !readNumber(text, &pos, 2, 2, &t.second)))
         return false;
     if (pos != text.size() || !isInRange(t)) return false;
+    *out = t;
+    return true;
+}
+
+bool parseDate(std::string_view text, LocalTime* out) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    LocalTime t{};
+    std::size_t pos = 0;
+    if (!readDate(text, &pos, &t) || pos != text.size() || !isInRange(t)) return false;
     *out = t;
     return true;
 }

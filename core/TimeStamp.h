@@ -32,6 +32,12 @@ bool parseTimeStamp(std::string_view text, LocalTime* out);
 // hour of one or two digits, minutes and (optional) seconds of two.
 bool parseRecordTimeStamp(std::string_view text, LocalTime* out);
 
+// A date as an operator types it into a box: "2026-09-01", also "2026-9-1"
+// or "2026/9/1", blanks around it; 00:00:00 of that day.
+bool parseDate(std::string_view text, LocalTime* out);
+// "2026-09-01".
+std::string formatDate(const LocalTime& t);
+
 // 00:00:00 of the most recent Monday, today when now is a Monday.
 LocalTime weekWindowStart(const LocalTime& now);
 

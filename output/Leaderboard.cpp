@@ -137,8 +137,7 @@ void RecordsIndex::takeLine(std::string_view line) {
         return;
     }
     // Lines without a real time (never started, zero, negative) add nothing.
-    bool counts = r.kind == RecordLine::Contestant && inCountableRace_ && r.elapsedMs > 0 &&
-                  r.elapsedMs != NO_TIME;
+    bool counts = r.kind == RecordLine::Contestant && inCountableRace_ && isCountedTime(r.elapsedMs);
     if (counts) races_.back().results.push_back(Result{r.name, r.elapsedMs, r.score});
 }
 

@@ -10,6 +10,10 @@
 #include "core/TimeStamp.h"
 #include "race/RaceState.h"
 
+// Whether a records line's time is a result: a clock that never ran
+// (NO_TIME), and a time of 0 or below, add nothing to any board.
+inline bool isCountedTime(int32_t elapsedMs) { return elapsedMs > 0 && elapsedMs != NO_TIME; }
+
 // Each of these gives a place to every one of the first count entries; they
 // reset `placed` themselves, so a table can be placed any number of times.
 // Shortest elapsedMs (unsigned) first.

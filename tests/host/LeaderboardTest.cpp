@@ -1,4 +1,5 @@
 #include "output/Leaderboard.h"
+#include "output/TermBoard.h"
 #include "race/RecordLines.h"
 
 #include <gtest/gtest.h>
@@ -305,4 +306,136 @@ TEST(RecordsIndex, DroppingRacesBeforeAMomentKeepsTheRestAndTheRaceStillOpen) {
         EXPECT_FALSE(index.sumWeek(TUESDAY, roster.data(), 1, totals));
         EXPECT_EQ(totals[0].elapsedMs, 0);
     }
+}
+
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+std::string asWritten(std::string_view name) { return std::string(name); }
+
+TermBoard termOf(const std::string& file, LocalTime from, LocalTime to, bool obstacle,
+                 const NameToAnsi& toAnsi = asWritten) {
+    return computeTermBoard(RecordsDocument(file), from, to, obstacle, toAnsi);
+}
+
+Table tableOf(const TermBoard& board) {
+    Table table{termHeadings(board)};
+    for (const TermRow& row : board.rows) table.push_back(termCells(board, row));
+    return table;
+}
+
+// 22 December 2026 (a Tuesday) to 8 January 2027: three weeks across New Year.
+const std::string ACROSS_NEW_YEAR =
+    "计时赛,2026-12-21 10:00:00\nA,9000,0\n\n"                   // the day before the range
+    "计时赛,2026-12-22 09:00:00\nA,12345,0\nB,11000,0\nC,8880000,0\n\n"
+    "计时赛,2026-12-23 09:00:00\nA,12005,0\nB,0,0\nC,-5,0\n\n"    // two races in one week
+    "障碍赛,2026-12-29 09:00:00\nA,5000,90\n\n"                   // the other mode
+    "计时赛,2027-01-05 09:00:00\nA,10000,0\nB,11500,0\nD,3725410,0\nC,9990,0\n\n"
+    "计时赛,2027-01-09 00:00:00\nA,1000,0\n";                    // the day after
+const LocalTime DEC_22{2026, 12, 22, 0, 0, 0}, JAN_8{2027, 1, 8, 15, 30, 0};
+
+}  // namespace
+
+TEST(TermBoard, EachChildsWeeklyBestsAndProgressInTheTextsTheTableShows) {
+    struct Case {
+        const char* why;
+        std::string file;
+        LocalTime from, to;
+        bool obstacle;
+        Table table;
+    };
+    const Case cases[] = {
+        {"timed, across New Year: the best of two races in a week; a child of one week gains "
+         "+0.00; lines without a result and the other mode count for nothing",
+         ACROSS_NEW_YEAR, DEC_22, JAN_8, false,
+         {{"姓名", "场次", "第一周最好", "最近一周最好", "进步", "12-21", "12-28", "01-04"},
+          {"A", "3", "00'12.00\"", "00'10.00\"", "+2.00", "00'12.00\"", "", "00'10.00\""},
+          {"C", "1", "00'09.99\"", "00'09.99\"", "+0.00", "", "", "00'09.99\""},
+          {"D", "1", "02'05.41\"", "02'05.41\"", "+0.00", "", "", "02'05.41\""},
+          {"B", "2", "00'11.00\"", "00'11.50\"", "-0.50", "00'11.00\"", "", "00'11.50\""}}},
+        {"obstacle: the highest score, then the shortest time; points gained",
+         "障碍赛,2026-12-08 10:00:00\nA,50000,90\nB,48000,95\n\n"
+         "障碍赛,2026-12-09 10:00:00\nA,47000,90\nB,60000,100\n\n"
+         "计时赛,2026-12-10 10:00:00\nA,1000,0\n\n"
+         "障碍赛,2026-12-15 10:00:00\nB,40000,95\nA,52000,95\nE,8880000,100\n",
+         {2026, 12, 7, 0, 0, 0}, {2026, 12, 20, 0, 0, 0}, true,
+         {{"姓名", "场次", "第一周最好", "最近一周最好", "进步", "12-07", "12-14"},
+          {"A", "3", "90分 00'47.00\"", "95分 00'52.00\"", "+5", "90分 00'47.00\"", "95分 00'52.00\""},
+          {"B", "3", "100分 01'00.00\"", "95分 00'40.00\"", "-5", "100分 01'00.00\"", "95分 00'40.00\""}}},
+        {"a range that ends before it begins", ACROSS_NEW_YEAR, JAN_8, DEC_22, false,
+         {{"姓名", "场次", "第一周最好", "最近一周最好", "进步"}}},
+        {"a range of more than 366 days", ACROSS_NEW_YEAR, {2026, 1, 7, 0, 0, 0}, JAN_8, false,
+         {{"姓名", "场次", "第一周最好", "最近一周最好", "进步"}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(tableOf(termOf(c.file, c.from, c.to, c.obstacle)), c.table) << c.why;
+}
+
+TEST(TermBoard, TheClassMedianOfEachWeekAndTheFileForASpreadsheet) {
+    const TermBoard board = termOf(ACROSS_NEW_YEAR, DEC_22, JAN_8, false);
+    ASSERT_EQ(board.median.size(), 3u);
+    EXPECT_EQ(board.median[0].value, 11502.5) << "two children: between their bests";
+    EXPECT_FALSE(board.median[1].any);
+    EXPECT_EQ(board.median[2].value, 10750) << "9.99, 10.00, 11.50 and an hour";
+    const std::string csv = termTable(board);
+    EXPECT_EQ(csv.substr(0, csv.find("\r\nC,")),
+              "姓名,场次,第一周最好,最近一周最好,进步,12-21,12-28,01-04\r\n"
+              "A,3,\"00'12.00\"\"\",\"00'10.00\"\"\",'+2.00,\"00'12.00\"\"\",,\"00'10.00\"\"\"");
+}
+
+// A UTF-8 file holds its names in UTF-8, and lines an older version
+// appended in code page 936 as they are: both are the same child.
+TEST(TermBoard, NamesOfAUtf8FileAndOfCodePage936GroupAlike) {
+    const std::string zhangWei936 = "\xD5\xC5\xCE\xB0";
+    const NameToAnsi toAnsi = [&](std::string_view name) {
+        return name == "张伟" ? zhangWei936 : std::string(name);
+    };
+    const std::string utf8 = "\xEF\xBB\xBF计时赛,2026-12-08 10:00:00\r\n张伟,12000,0\r\n\r\n"
+                             "m,2026-12-15 10:00:00\r\n" + zhangWei936 + ",11000,0\r\n";
+    const std::string cp936 = "m,2026-12-08 10:00:00\r\n" + zhangWei936 + ",12000,0\r\n\r\n"
+                              "m,2026-12-15 10:00:00\r\n" + zhangWei936 + ",11000,0\r\n";
+    const LocalTime from{2026, 12, 7, 0, 0, 0}, to{2026, 12, 20, 0, 0, 0};
+    const TermBoard board = termOf(utf8, from, to, false, toAnsi);
+    ASSERT_EQ(board.rows.size(), 1u);
+    EXPECT_EQ(board.rows[0].name, zhangWei936);
+    EXPECT_EQ(termProgressText(board, board.rows[0]), "+1.00");
+    EXPECT_EQ(termTable(board), termTable(termOf(cp936, from, to, false)));
+}
+
+TEST(TermBoard, TheTermBeginsOnTheFirstOfSeptemberOrFebruary) {
+    const std::pair<LocalTime, const char*> cases[] = {
+        {{2026, 9, 1, 8, 0, 0}, "2026-09-01"},  {{2026, 12, 31, 23, 0, 0}, "2026-09-01"},
+        {{2027, 1, 20, 8, 0, 0}, "2026-09-01"}, {{2027, 2, 1, 0, 0, 0}, "2027-02-01"},
+        {{2027, 8, 31, 8, 0, 0}, "2027-02-01"},
+    };
+    for (const auto& [today, start] : cases) EXPECT_EQ(formatDate(termStart(today)), start) << formatDate(today);
+}
+
+// Better is higher on both charts; grid lines at round values; week dates
+// thinned where they would overlap.
+TEST(TermBoard, TheChartPutsTheBetterValueHigher) {
+    const TermBoard timed = termOf(ACROSS_NEW_YEAR, DEC_22, JAN_8, false);
+    const TermChartPlan a = planTermChart(timed, 0, 400, 200, 10);
+    EXPECT_EQ(a.title.text, "A  进步 +2.00");
+    ASSERT_EQ(a.child.size(), 2u);
+    EXPECT_FLOAT_EQ(a.child[1].y, a.top) << "10.00 s, the fastest of the chart";
+    EXPECT_NEAR(a.child[0].y, a.top + (a.bottom - a.top) * 2005 / 3000, 0.01);
+    EXPECT_EQ(a.median.size(), 2u);
+    std::vector<std::string> labels;
+    for (const ChartText& t : a.labels) labels.push_back(t.text);
+    EXPECT_EQ(labels, (std::vector<std::string>{"10", "11", "12", "13", "12-21", "12-28", "01-04"}));
+    const TermChartPlan narrow = planTermChart(timed, 0, 80, 200, 10);
+    EXPECT_EQ(narrow.labels.size(), narrow.grid.size() + 2) << "every second week";
+    EXPECT_EQ(narrow.labels.back().text, "01-04");
+
+    const TermChartPlan d = planTermChart(timed, 2, 400, 200, 10);
+    EXPECT_EQ(d.labels.front().text, "0") << "times from 0 up to an hour";
+    EXPECT_EQ(d.labels[d.grid.size() - 1].text, "66'40");
+
+    const TermBoard obstacle = termOf("障碍赛,2026-12-08 10:00:00\nA,50000,90\n\n障碍赛,2026-12-15 10:00:00\nA,52000,96\n",
+                                      {2026, 12, 7, 0, 0, 0}, {2026, 12, 20, 0, 0, 0}, true);
+    const TermChartPlan b = planTermChart(obstacle, 0, 400, 200, 10);
+    ASSERT_EQ(b.child.size(), 2u);
+    EXPECT_FLOAT_EQ(b.child[1].y, b.top) << "96 points, the highest";
+    EXPECT_FLOAT_EQ(b.child[0].y, b.bottom);
 }

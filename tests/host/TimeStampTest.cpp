@@ -109,3 +109,19 @@ TEST(TimeStamp, BetweenIncludesBothEnds) {
     EXPECT_FALSE(isTimeBetween(LocalTime{2026, 12, 6, 23, 59, 59}, from, to));
     EXPECT_FALSE(isTimeBetween(LocalTime{2026, 12, 8, 21, 28, 24}, from, to));
 }
+
+TEST(TimeStamp, ADateTypedIntoABox) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2026-09-01", "2026-09-01 00:00:00"}, {" 2027-1-8 ", "2027-01-08 00:00:00"},
+        {"2024/2/29", "2024-02-29 00:00:00"},  {"2026-02-29", nullptr},
+        {"2026-9", nullptr},                   {"26-09-01", nullptr},
+        {"2026-09-01 10:00", nullptr},         {"2026/09-01", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& [text, read] : cases) {
+        LocalTime t{};
+        EXPECT_EQ(parseDate(text, &t), read != nullptr) << text;
+        if (read) EXPECT_EQ(formatTimeStamp(t), read) << text;
+    }
+    EXPECT_EQ(formatDate(LocalTime{2027, 1, 8, 15, 30, 0}), "2027-01-08");
+}
