@@ -121,7 +121,9 @@ TEST(TimeStamp, ADateTypedIntoABox) {
     for (const auto& [text, read] : cases) {
         LocalTime t{};
         EXPECT_EQ(parseDate(text, &t), read != nullptr) << text;
-        if (read) EXPECT_EQ(formatTimeStamp(t), read) << text;
+        if (read) {
+            EXPECT_EQ(formatTimeStamp(t), read) << text;
+        }
     }
     EXPECT_EQ(formatDate(LocalTime{2027, 1, 8, 15, 30, 0}), "2027-01-08");
 }
