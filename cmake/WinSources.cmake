@@ -10,9 +10,11 @@ set(TRACKVANE_WIN_SOURCES
     race/ResultsDlg.cpp
     race/ResultEditDlg.cpp
     race/ScoreDlg.cpp
+    race/TermDlg.cpp
     output/FrameBuffer.cpp
     output/OutputWnd.cpp
     output/RecordsFile.cpp
+    output/TermChart.cpp
     settings/OptionsDlg.cpp
     settings/ColourPalette.cpp
     settings/ColourButton.cpp

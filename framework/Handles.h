@@ -161,6 +161,13 @@ struct BrushTraits {
 };
 using ScopedGpBrush = ScopedHandle<GpBrush*, BrushTraits>;
 
+struct PenTraits {
+    static GpPen* empty() { return nullptr; }
+    static bool valid(GpPen* p) { return p != nullptr; }
+    static void close(GpPen* p) { GdipDeletePen(p); }
+};
+using ScopedPen = ScopedHandle<GpPen*, PenTraits>;
+
 struct FormatTraits {
     static GpStringFormat* empty() { return nullptr; }
     static bool valid(GpStringFormat* p) { return p != nullptr; }

@@ -1,5 +1,7 @@
 #include "output/FrameBuffer.h"
 
+#include "core/Core.h"
+
 FrameBuffer::~FrameBuffer() { release(); }
 
 void FrameBuffer::release() {
@@ -51,4 +53,19 @@ bool FrameBuffer::ensure(int width, int height) {
     width_ = width;
     height_ = height;
     return true;
+}
+
+bool FrameBuffer::savePng(const std::string& path, std::string* reason) const {
+    CLSID png;
+    if (!findImageEncoder(L"image/png", &png)) {
+        *reason = "系统缺少 PNG 图片编码器";
+        return false;
+    }
+    const std::wstring wide = CCore::systemText(path);
+    const Gdiplus::GpStatus status = gp::GdipSaveImageToFile(bitmap(), wide.c_str(), &png, nullptr);
+    if (status == gp::Ok) return true;
+    DeleteFileW(wide.c_str());
+    *reason = status == gp::Win32Error ? CCore::errorText(GetLastError())
+                                       : "GDI+ 错误代码 " + std::to_string((int)status);
+    return false;
 }

@@ -8,6 +8,7 @@
 #include "framework/Handles.h"
 
 #include <cstdint>
+#include <string>
 
 class FrameBuffer {
 public:
@@ -28,6 +29,11 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     size_t pixelCount() const { return (size_t)width_ * (size_t)height_; }
+
+    // The frame as a PNG picture, transparency included; false and the
+    // reason, in the program's text, when it cannot be saved. Nothing
+    // half-written is left behind.
+    bool savePng(const std::string& path, std::string* reason) const;
 
 private:
     ScopedMemDc dc_;

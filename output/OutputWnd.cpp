@@ -302,22 +302,11 @@ void COutputWnd::refresh() {
 // --- export ---
 
 bool COutputWnd::savePicture(const std::string& path, std::string* reason) const {
-    CLSID png;
     if (!frame_.bitmap()) {
         *reason = "记分牌画面尚未生成";
         return false;
     }
-    if (!findImageEncoder(L"image/png", &png)) {
-        *reason = "系统缺少 PNG 图片编码器";
-        return false;
-    }
-    const std::wstring wide = CCore::systemText(path);
-    const Gdiplus::GpStatus status = gp::GdipSaveImageToFile(frame_.bitmap(), wide.c_str(), &png, nullptr);
-    if (status == gp::Ok) return true;
-    DeleteFileW(wide.c_str());  // no half-written picture left behind
-    *reason = status == gp::Win32Error ? CCore::errorText(GetLastError())
-                                       : "GDI+ 错误代码 " + std::to_string((int)status);
-    return false;
+    return frame_.savePng(path, reason);
 }
 
 // --- drawing ---

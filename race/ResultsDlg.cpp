@@ -4,6 +4,7 @@
 #include "output/TimeText.h"
 #include "race/RaceState.h"
 #include "race/ResultEditDlg.h"
+#include "race/TermDlg.h"
 #include "res/resource.h"
 
 #include <cstdio>
@@ -49,7 +50,13 @@ void CResultsDlg::OnCommand(UINT id, UINT code) {
     case IDC_PREVIOUS_WEEK: --week_; showWeek(0); break;
     case IDC_NEXT_WEEK: week_ = week_ < 0 ? week_ + 1 : 0; showWeek(0); break;
     case IDC_VOID_RACE: voidRace(); break;
+    case IDC_TERM: openTerm(); break;
     }
+}
+
+void CResultsDlg::openTerm() {
+    CTermDlg dlg(m_hWnd);
+    dlg.DoModal();
 }
 
 LRESULT CResultsDlg::OnNotify(NMHDR* header) {

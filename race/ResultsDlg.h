@@ -35,6 +35,7 @@ private:
     void showRace(int index);
     void editRow(int row);
     void voidRace();
+    void openTerm();
     bool write(const std::string& after);
     void warnUnwritable(unsigned long error);
     std::string shown(std::string_view fileText) const;

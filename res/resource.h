@@ -9,6 +9,7 @@
 #define IDD_SCORE              131
 #define IDD_RESULTS            132
 #define IDD_EDIT_RESULT        133
+#define IDD_TERM               135
 
 // Control dialog
 #define IDC_ENABLE_OUTPUT      1001
@@ -46,12 +47,22 @@
 #define IDC_RACES              1104
 #define IDC_RACE_ROWS          1105
 #define IDC_VOID_RACE          1107
+#define IDC_TERM               1108
 
 // One contestant's result corrected
 #define IDC_RESULT_NAME        1111
 #define IDC_RESULT_TIME        1112
 #define IDC_RESULT_SCORE       1113
 #define IDC_RESULT_NO_TIME     1114
+
+// The term board
+#define IDC_TERM_FROM          1121
+#define IDC_TERM_TO            1122
+#define IDC_TERM_LIST          1123
+#define IDC_TERM_CHART         1124
+#define IDC_TERM_EXPORT        1125
+#define IDC_TERM_SHOW          1126
+#define IDC_TERM_SUMMARY       1127
 
 #ifndef IDC_STATIC
 #define IDC_STATIC             (-1)

@@ -1,0 +1,149 @@
+#include "race/TermDlg.h"
+
+#include "core/Core.h"
+#include "output/TermChart.h"
+#include "race/RaceState.h"
+#include "res/resource.h"
+
+namespace {
+const char kDateForm[] = "\n\n请写成 2026-09-01 这样的日期。";
+}  // namespace
+
+CTermDlg::CTermDlg(HWND parent) : CDialog(IDD_TERM, parent) {}
+
+void CTermDlg::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_TERM_LIST, list_); }
+
+BOOL CTermDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    list_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    family_.reset(createChartFamily());
+    const LocalTime today = core->getTimeNow();
+    SetDlgItemText(IDC_TERM_FROM, formatDate(termStart(today)));
+    SetDlgItemText(IDC_TERM_TO, formatDate(today));
+    showRange();
+    return TRUE;
+}
+
+void CTermDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case IDC_TERM_SHOW: showRange(); break;
+    case IDC_TERM_EXPORT: exportBoard(); break;
+    }
+}
+
+LRESULT CTermDlg::OnNotify(NMHDR* header) {
+    if (header->idFrom != IDC_TERM_LIST || header->code != LVN_ITEMCHANGED) return 0;
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    if ((change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED) && change->iItem >= 0) {
+        selected_ = (std::size_t)change->iItem;
+        InvalidateRect(GetDlgItem(m_hWnd, IDC_TERM_CHART), nullptr, FALSE);
+    }
+    return 0;
+}
+
+BOOL CTermDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    if (msg != WM_DRAWITEM || wp != IDC_TERM_CHART) return FALSE;
+    drawChart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    *result = TRUE;
+    return TRUE;
+}
+
+// Both dates as typed; a date that is none, or a start after the end, is told
+// and the table stays as it was.
+bool CTermDlg::readRange(LocalTime* from, LocalTime* to) {
+    const std::string fromText = GetDlgItemText(IDC_TERM_FROM), toText = GetDlgItemText(IDC_TERM_TO);
+    if (!parseDate(fromText, from)) {
+        core->msgboxWarning(m_hWnd, "“从”不是日期：" + fromText + kDateForm);
+        return false;
+    }
+    if (!parseDate(toText, to)) {
+        core->msgboxWarning(m_hWnd, "“到”不是日期：" + toText + kDateForm);
+        return false;
+    }
+    const int64_t days = (toSerialSeconds(*to) - toSerialSeconds(*from)) / 86400 + 1;
+    if (days < 1) {
+        core->msgboxWarning(m_hWnd, "开始日期 " + formatDate(*from) + " 晚于结束日期 " + formatDate(*to) + "。");
+        return false;
+    }
+    if (days > TERM_MOST_DAYS) {
+        core->msgboxWarning(m_hWnd, "从 " + formatDate(*from) + " 到 " + formatDate(*to) + " 超过一年，请选短一些的时间。");
+        return false;
+    }
+    return true;
+}
+
+// The file is read afresh, so that a change made by hand shows.
+bool CTermDlg::showRange() {
+    LocalTime from{}, to{};
+    if (!readRange(&from, &to)) return false;
+    std::string bytes;
+    DWORD error = 0;
+    if (!core->readFile(recordsPath, &bytes, (size_t)1 << 30, &error) && error != ERROR_FILE_NOT_FOUND) {
+        core->msgboxWarning(m_hWnd, "记录文件无法读取：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error));
+        return false;
+    }
+    const RecordsDocument records(std::move(bytes));
+    board_ = computeTermBoard(records, from, to, isZhangai != 0, [&records](std::string_view name) {
+        return fileTextToAnsi(name, records.encoding());
+    });
+    fillList();
+    return true;
+}
+
+void CTermDlg::fillList() {
+    list_.DeleteAllItems();
+    // The name column stays: a list view need not let its first column go.
+    for (int c = list_.GetColumnCount() - 1; c >= 1; --c) list_.DeleteColumn(c);
+    const std::vector<std::string> headings = termHeadings(board_);
+    if (list_.GetColumnCount() == 0) list_.InsertColumn(0, headings[0].c_str(), LVCFMT_LEFT, 70);
+    const int best = board_.obstacle ? 110 : 80;
+    const int widths[] = {70, 40, best, best + 10, 55};
+    for (size_t c = 1; c < headings.size(); ++c)
+        list_.InsertColumn((int)c, headings[c].c_str(), LVCFMT_CENTER, c < 5 ? widths[c] : best);
+    for (size_t r = 0; r < board_.rows.size(); ++r) {
+        const std::vector<std::string> cells = termCells(board_, board_.rows[r]);
+        list_.InsertItem((int)r, cells[0]);
+        for (size_t c = 1; c < cells.size(); ++c) list_.SetItemText((int)r, (int)c, cells[c]);
+    }
+    SetDlgItemText(IDC_TERM_SUMMARY, std::string(board_.obstacle ? "障碍赛" : "计时赛") + "，" +
+                                         core->getStrInt((int)board_.rows.size()) + " 人有成绩，" +
+                                         core->getStrInt((int)board_.mondays.size()) + " 周");
+    selected_ = 0;
+    if (!board_.rows.empty()) list_.SelectItem(0);
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_TERM_CHART), nullptr, FALSE);
+}
+
+void CTermDlg::drawChart(const DRAWITEMSTRUCT& item) {
+    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+    if (!chart_.ensure(w, h)) return;
+    drawTermChart(chart_.graphics(), family_.get(), board_, selected_, 0, 0, (float)w, (float)h, 12);
+    gp::GdipFlush(chart_.graphics(), gp::FlushIntentionSync);
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, chart_.dc(), 0, 0, SRCCOPY);
+}
+
+// The range as typed, as 查看 would show it, in data\export\.
+void CTermDlg::exportBoard() {
+    if (!showRange()) return;
+    if (board_.rows.empty()) {
+        core->msgboxInfo(m_hWnd, "这段时间没有成绩，没有可导出的内容。");
+        return;
+    }
+    const std::string folder = dataDir + "export\\";
+    core->createFolder(folder);
+    const std::string name = folder + "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
+    const std::string picture = name + ".png", table = name + ".csv";
+    std::string reason;
+    if (!saveTermPage(board_, picture, &reason)) {
+        core->msgboxWarning(m_hWnd, "导出失败，无法保存图片：\n" + picture + "\n\n原因：" + reason);
+        return;
+    }
+    // UTF-8 with a byte-order mark: every spreadsheet reads it without mojibake.
+    DWORD error = 0;
+    if (!core->writeFile(table, "\xEF\xBB\xBF" + core->ansiToUtf8(termTable(board_)), &error)) {
+        core->msgboxWarning(m_hWnd, "导出失败，无法保存成绩表：\n" + table + "\n\n原因：" + CCore::errorText(error) +
+                                        "\n\n图片已保存：\n" + picture);
+        return;
+    }
+    core->msgboxInfo(m_hWnd, "已导出到：\n" + picture + "\n" + table);
+}
