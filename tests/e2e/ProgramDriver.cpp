@@ -333,10 +333,16 @@ HWND ProgramDriver::dialogCalled(const std::string& caption) const {
     return nullptr;
 }
 
-void ProgramDriver::click(int controlId) {
+void ProgramDriver::click(int controlId, HWND in) {
     serviceBoxes();
-    PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
-                 (LPARAM)GetDlgItem(dialog_, controlId));
+    HWND target = in ? in : dialog_;
+    PostMessageA(target, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), (LPARAM)GetDlgItem(target, controlId));
+}
+
+void ProgramDriver::setText(HWND dialog, int controlId, const std::string& text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, (LPARAM)toWide(text).c_str(),
+                        SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 void ProgramDriver::mouseClick(int controlId) {

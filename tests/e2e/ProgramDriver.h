@@ -95,7 +95,11 @@ public:
     // lParam with the repeat count 1, or the extended (1 << 24) and held
     // (1 << 30) bits.
     void keyTo(HWND target, UINT vk, LPARAM lParam = 1, UINT message = WM_KEYDOWN);
-    void click(int controlId);
+    // A click on a button of the control dialog, or of another dialog of the
+    // program (one that dialogCalled found).
+    void click(int controlId, HWND in = nullptr);
+    // Text put into a box of a dialog of the program, as typing it would.
+    void setText(HWND dialog, int controlId, const std::string& text);
     // A click of the mouse on a button of the control dialog: it takes the
     // keyboard focus, as a real click leaves it.
     void mouseClick(int controlId);

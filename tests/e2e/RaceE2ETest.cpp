@@ -2,6 +2,7 @@
 // keys posted to the control dialog as the keyboard would send them, and the
 // records file checked byte for byte apart from the time stamp and the
 // measured times.
+#include "core/Core.h"
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
 #include "output/TimeText.h"
@@ -12,6 +13,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -487,6 +489,47 @@ TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
     ASSERT_TRUE(program.waitForBox("被修改过"));
     EXPECT_EQ(program.itemText(1022), "比赛结束！");
     EXPECT_EQ(program.read("data\\_records.csv"), second + "x");
+    EXPECT_TRUE(program.close().clean());
+}
+
+}  // namespace
+
+namespace {
+
+// 学期成绩 from 成绩管理 on the real program: the page for the wall is as wide
+// as it must be, a row of charts for every three children, and drawn.
+TEST(RaceEndToEnd, TheTermPageHasAChartForEveryChild) {
+    ProgramDriver program;
+    program.write("data\\_records.csv",
+                  "计时赛,2026-11-03 10:00:00\r\n张伟,12340,0\r\n李娜,11000,0\r\n王芳,13000,0\r\n刘洋,8880000,0\r\n\r\n"
+                  "计时赛,2026-11-10 10:00:00\r\n张伟,11000,0\r\n李娜,11500,0\r\n刘洋,12000,0\r\n\r\n");
+    ASSERT_TRUE(program.start());
+    HWND results = nullptr, term = nullptr;
+    program.click(1009);
+    program.waitUntil([&] { return (results = program.dialogCalled("成绩管理")) != nullptr; }, 5000);
+    program.click(1108, results);
+    ASSERT_TRUE(program.waitUntil([&] { return (term = program.dialogCalled("学期成绩")) != nullptr; }, 5000));
+    program.setText(term, 1121, "2026-11-02");
+    program.setText(term, 1122, "2026-11-15");
+    program.click(1125, term);
+    ASSERT_TRUE(program.waitForBox("已导出到"));
+    const std::string name = "data\\export\\学期_2026-11-02_2026-11-15";
+    EXPECT_EQ(program.boxes().back().text,
+              "已导出到：\n" + program.path(name + ".png") + "\n" + program.path(name + ".csv"));
+
+    e2e::Pixels page;
+    ASSERT_TRUE(e2e::readPicture(program.path(name + ".png"), &page));
+    EXPECT_EQ(page.width, 1200);
+    EXPECT_EQ(page.height, 80 + 2 * 250 + 10) << "four children: two rows of three";
+    // The children's lines and points in blue, the class's median in grey.
+    EXPECT_GT(std::count(page.argb.begin(), page.argb.end(), 0xFF1565C0u), 400);
+    EXPECT_GT(std::count(page.argb.begin(), page.argb.end(), 0xFF9E9E9Eu), 400);
+    const std::string table = program.read(name + ".csv");
+    EXPECT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(CCore().utf8ToAnsi(table).find("\r\n张伟,2,\"00'12.34\"\"\",\"00'11.00\"\"\",'+1.34,"), std::string::npos);
+
+    program.click(IDCANCEL, term);
+    program.click(IDCANCEL, results);
     EXPECT_TRUE(program.close().clean());
 }
 

@@ -465,15 +465,6 @@ TEST_F(ControlDlgTest, AJournalThatCannotBeWrittenIsToldOncePerRace) {
     RemoveDirectoryA(dir.file("data\\_race-journal.txt").c_str());
 }
 
-// A cell of a list view of this process.
-std::string cell(HWND dialog, int list, int row, int column) {
-    CListCtrl view;
-    view.m_hWnd = GetDlgItem(dialog, list);
-    const std::string text = view.GetItemText(row, column);
-    view.m_hWnd = nullptr;
-    return text;
-}
-
 // 成绩管理 on a file of two weeks: a corrected time changes that one field
 // after a backup, and the weekly board follows; a time it cannot read and a
 // held file change nothing; 上一周 shows last week, and a voided race is gone.

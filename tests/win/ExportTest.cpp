@@ -1,5 +1,7 @@
 // Export after a race: a PNG of exactly the frame on screen and a table of
-// both boards that a spreadsheet reads as text where it must.
+// both boards that a spreadsheet reads as text where it must; and the term
+// board's export.
+#include "output/TermBoard.h"
 #include "res/resource.h"
 #include "tests/win/RaceWindowsFixture.h"
 
@@ -81,6 +83,56 @@ TEST_F(ExportTest, IsRefusedDuringARaceAndFailuresAreTold) {
         ASSERT_EQ(boxes.boxes().size(), 1u);
         EXPECT_EQ(boxes.boxes()[0].type & MB_ICONMASK, (UINT)MB_ICONWARNING);
         EXPECT_NE(boxes.boxes()[0].text.find("导出失败"), std::string::npos);
+    });
+}
+
+}  // namespace
+
+namespace {
+
+// 学期成绩, opened from 成绩管理, through its real messages: it opens on this
+// term; a date that is none and a start after the end are told and leave the
+// table as it was; a table that cannot be written is told by its name.
+TEST_F(ExportTest, TheTermBoardTellsBadDatesAndAFileItCannotWrite) {
+    dir.write("data\\_records.csv",
+              "计时赛,2026-11-03 10:00:00\r\n张伟,12340,0\r\n李娜,11000,0\r\n\r\n"
+              "障碍赛,2026-11-04 10:00:00\r\n张伟,9000,100\r\n\r\n"
+              "计时赛,2026-11-10 10:00:00\r\n张伟,11000,0\r\n\r\n");
+    const std::string table = dir.file("data\\export\\学期_2026-11-02_2026-11-15.csv");
+    withDialog([&](CControlDlg&, HWND w) {
+        whileModal([&] { clickButton(w, IDC_RESULTS); }, [&](HWND results) {
+            whileModal([&] { clickButton(results, IDC_TERM); }, [&](HWND term) {
+                const LocalTime today = core->getTimeNow();
+                EXPECT_EQ(text(term, IDC_TERM_FROM), formatDate(termStart(today)));
+                EXPECT_EQ(text(term, IDC_TERM_TO), formatDate(today));
+                SetDlgItemTextA(term, IDC_TERM_FROM, "2026-11-02");
+                SetDlgItemTextA(term, IDC_TERM_TO, " 2026-11-15");
+                clickButton(term, IDC_TERM_SHOW);
+                EXPECT_EQ(text(term, IDC_TERM_SUMMARY), "计时赛，2 人有成绩，2 周");
+                const std::vector<std::string> first = {cell(term, IDC_TERM_LIST, 0, 0), cell(term, IDC_TERM_LIST, 0, 4),
+                                                        cell(term, IDC_TERM_LIST, 1, 6)};
+                EXPECT_EQ(first, (std::vector<std::string>{"张伟", "+1.34", ""}));
+                for (const char* bad : {"2026-11-31", "2026-11-16", "2025-11-14"}) {
+                    SetDlgItemTextA(term, IDC_TERM_FROM, bad);
+                    clickButton(term, IDC_TERM_SHOW);
+                    EXPECT_EQ(cell(term, IDC_TERM_LIST, 0, 4), "+1.34") << bad;
+                }
+                ASSERT_EQ(boxes.boxes().size(), 3u);
+                EXPECT_EQ(boxes.boxes()[0].text, "“从”不是日期：2026-11-31\n\n请写成 2026-09-01 这样的日期。");
+                EXPECT_EQ(boxes.boxes()[1].text, "开始日期 2026-11-16 晚于结束日期 2026-11-15。");
+                EXPECT_EQ(boxes.boxes()[2].text, "从 2025-11-14 到 2026-11-15 超过一年，请选短一些的时间。");
+
+                SetDlgItemTextA(term, IDC_TERM_FROM, "2026-11-02");
+                dir.write("data\\export\\学期_2026-11-02_2026-11-15.csv", "");
+                HANDLE held = CreateFileA(table.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+                clickButton(term, IDC_TERM_EXPORT);
+                CloseHandle(held);
+                ASSERT_EQ(boxes.boxes().size(), 4u);
+                EXPECT_EQ(boxes.boxes()[3].text.find("导出失败，无法保存成绩表：\n" + table + "\n\n原因："), 0u);
+                clickButton(term, IDCANCEL);
+            });
+            clickButton(results, IDCANCEL);
+        });
     });
 }
 

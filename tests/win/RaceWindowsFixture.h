@@ -31,6 +31,15 @@ inline void doubleClickRow(HWND dialog, int row) {
     SendMessageA(dialog, WM_NOTIFY, IDC_CONTESTANT_LIST, (LPARAM)&item);
 }
 
+// A cell of a list view of this process.
+inline std::string cell(HWND dialog, int list, int row, int column) {
+    CListCtrl view;
+    view.m_hWnd = GetDlgItem(dialog, list);
+    const std::string text = view.GetItemText(row, column);
+    view.m_hWnd = nullptr;
+    return text;
+}
+
 class RaceWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
