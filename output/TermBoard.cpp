@@ -31,10 +31,10 @@ class RowsByName {
 public:
     RowsByName(TermBoard* board, const NameToAnsi& toAnsi) : board_(board), toAnsi_(toAnsi) {}
 
-    std::size_t rowOf(std::string_view fileName) {
+    std::size_t rowOf(std::string_view fileName, TextEncoding encoding) {
         const auto seen = byBytes_.find(fileName);
         if (seen != byBytes_.end()) return seen->second;
-        std::string name = toAnsi_(fileName);
+        std::string name = toAnsi_(fileName, encoding);
         auto found = byName_.find(name);
         if (found == byName_.end()) {
             found = byName_.emplace(name, board_->rows.size()).first;
@@ -104,7 +104,7 @@ std::string monthDay(const LocalTime& t) { return formatDate(t).substr(5); }
 
 }  // namespace
 
-TermBoard computeTermBoard(const RecordsDocument& records, const LocalTime& from, const LocalTime& to,
+TermBoard computeTermBoard(std::string_view records, const LocalTime& from, const LocalTime& to,
                            bool obstacle, const NameToAnsi& nameToAnsi) {
     TermBoard board;
     board.from = dayOf(from);
@@ -117,22 +117,23 @@ TermBoard computeTermBoard(const RecordsDocument& records, const LocalTime& from
     for (int64_t monday = firstMonday; monday < end; monday += SECONDS_PER_WEEK)
         board.mondays.push_back(fromSerialSeconds(monday));
 
+    // Each race is seen once: a file of years needs no memory of its races.
     RowsByName rows(&board, nameToAnsi);
-    const std::vector<RecordsRace>& races = records.races();
-    for (std::size_t r = 0; r < races.size(); ++r) {
-        const RecordsRace& race = races[r];
+    std::size_t raceNumber = 0;
+    forEachRecordsRace(records, [&](const RecordsRace& race, TextEncoding encoding) {
+        ++raceNumber;
         const int64_t at = toSerialSeconds(race.time);
-        if (race.obstacle != obstacle || at < begin || at >= end) continue;
+        if (race.obstacle != obstacle || at < begin || at >= end) return;
         const std::size_t week = (std::size_t)((at - firstMonday) / SECONDS_PER_WEEK);
         for (const RecordsRow& line : race.rows) {
             if (!isCountedTime(line.elapsedMs) || line.name.empty()) continue;
-            const std::size_t index = rows.rowOf(line.name);
+            const std::size_t index = rows.rowOf(line.name, encoding);
             TermRow& row = board.rows[index];
-            if (rows.firstInRace(index, r)) ++row.races;
+            if (rows.firstInRace(index, raceNumber)) ++row.races;
             if (isBetter(line, row.weeks[week], obstacle))
                 row.weeks[week] = TermBest{true, line.elapsedMs, line.score};
         }
-    }
+    });
     for (TermRow& row : board.rows) settleRow(row, obstacle);
     std::sort(board.rows.begin(), board.rows.end(), [](const TermRow& a, const TermRow& b) {
         // Code page 936 orders its common hanzi by their pinyin.

@@ -48,19 +48,20 @@ struct TermBoard {
     std::vector<TermMedian> median;  // of the children's bests, week by week
 };
 
-// Turns a name as the records file holds it (its own encoding) into code
-// page 936, so that the lines of a UTF-8 file and those an older version
-// appended in code page 936 name the same child alike.
-using NameToAnsi = std::function<std::string(std::string_view)>;
+// Turns a name as the records file holds it, in the file's encoding, into
+// code page 936, so that the lines of a UTF-8 file and those an older
+// version appended in code page 936 name the same child alike.
+using NameToAnsi = std::function<std::string(std::string_view name, TextEncoding fileEncoding)>;
 
 // The longest range a board covers: a school year, a column a week.
 constexpr int TERM_MOST_DAYS = 366;
 
-// The races of the given mode held from 00:00 of `from` to the end of `to`.
+// From the records file's bytes (any encoding the records reader takes), the
+// races of the given mode held from 00:00 of `from` to the end of `to`.
 // Lines without a result (a clock that never ran, a time of 0 or below) count
 // for nothing, as on the weekly board. An empty board when to is before from
 // or the range is longer than TERM_MOST_DAYS.
-TermBoard computeTermBoard(const RecordsDocument& records, const LocalTime& from, const LocalTime& to,
+TermBoard computeTermBoard(std::string_view records, const LocalTime& from, const LocalTime& to,
                            bool obstacle, const NameToAnsi& nameToAnsi);
 
 // The first day of the term `today` lies in: 1 September for September to

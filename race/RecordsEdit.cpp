@@ -47,39 +47,39 @@ std::string encodeAscii(std::string_view ascii, TextEncoding e) {
     return wide;
 }
 
-}  // namespace
-
-RecordsDocument::RecordsDocument(std::string bytes)
-    : bytes_(std::make_shared<const std::string>(std::move(bytes))) {
-    const std::string_view all(*bytes_);
-    encoding_ = detectLinesEncoding(all, &markLength_);
+// Takes records bytes apart: every line to onLine(begin, contentEnd, end) (bytes
+// of the file; the line end lies between the last two), and every race whose
+// header time can be read, once its lines are all seen, to onRace. The race
+// handed over is reused for the next one, so that a reader which needs each
+// race once allocates nothing per race. onText sees the text the lines are
+// split from first (a byte per code unit for UTF-16).
+template <typename OnText, typename OnLine, typename OnRace>
+void scanRecords(std::string_view all, TextEncoding encoding, std::size_t markLength, OnText&& onText,
+                 OnLine&& onLine, OnRace&& onRace) {
     // UTF-16 is split and classified on a view of a byte per code unit; the
     // lines keep the byte ranges of the file itself.
-    const bool wide = isUtf16(encoding_);
+    const bool wide = isUtf16(encoding);
     const std::string view = wide ? asciiView(all) : std::string();
     const std::string_view text = wide ? std::string_view(view) : all;
     const std::size_t unit = wide ? 2 : 1;
-    const std::size_t base = wide ? markLength_ : 0;
+    const std::size_t base = wide ? markLength : 0;
     const auto byteAt = [&](std::size_t i) { return base + unit * i; };
+    onText(text);
 
-    // Reserved and gathered so that each array is allocated once: on a file of
-    // years of races, fresh memory costs more than the reading.
-    lines_.reserve(1 + std::count_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }));
-    std::vector<RecordsRow> rows;
-    std::size_t openRace = SIZE_MAX;  // the race the next contestant line belongs to
+    RecordsRace race{};
+    bool open = false;  // whether `race` takes the next contestant lines
     const auto closeRace = [&](std::size_t endLine) {
-        if (openRace == SIZE_MAX) return;
-        races_[openRace].endLine = endLine;
-        races_[openRace].rows.assign(rows.begin(), rows.end());
-        rows.clear();
-        openRace = SIZE_MAX;
+        if (!open) return;
+        race.endLine = endLine;
+        onRace(race);
+        open = false;
     };
-    for (std::size_t begin = wide ? 0 : markLength_; begin < text.size();) {
+    std::size_t index = 0;
+    for (std::size_t begin = wide ? 0 : markLength; begin < text.size(); ++index) {
         const std::size_t end = lineEnd(text, begin);
         const std::size_t stop = lineContentEnd(text, begin, end);
-        const std::size_t index = lines_.size();
-        const Line line{byteAt(begin), byteAt(stop), byteAt(end)};
-        lines_.push_back(line);
+        const std::size_t lineBegin = byteAt(begin);
+        onLine(lineBegin, byteAt(stop), byteAt(end));
         const std::string_view content = text.substr(begin, stop - begin);
         begin = end;
 
@@ -90,16 +90,45 @@ RecordsDocument::RecordsDocument(std::string bytes)
             std::string_view mode, stamp;
             findField(content, ',', 0, &mode);
             findField(content, ',', 1, &stamp);
-            openRace = races_.size();
-            races_.push_back(RecordsRace{r.raceTime, std::string(stamp),
-                                         isObstacleWord(all.substr(line.begin, unit * mode.size()), encoding_),
-                                         index, index + 1, {}});
-        } else if (r.kind == RecordLine::Contestant && openRace != SIZE_MAX) {
-            rows.push_back(RecordsRow{all.substr(line.begin, unit * r.name.size()), r.elapsedMs, r.score, index});
+            race.time = r.raceTime;
+            race.stamp.assign(stamp);
+            race.obstacle = isObstacleWord(all.substr(lineBegin, unit * mode.size()), encoding);
+            race.headerLine = index;
+            race.rows.clear();
+            open = true;
+        } else if (r.kind == RecordLine::Contestant && open) {
+            race.rows.push_back(RecordsRow{all.substr(lineBegin, unit * r.name.size()), r.elapsedMs, r.score, index});
         }
     }
     // An odd last byte of a UTF-16 file belongs to no line and stays.
-    closeRace(lines_.size());
+    closeRace(index);
+}
+
+}  // namespace
+
+RecordsDocument::RecordsDocument(std::string bytes)
+    : bytes_(std::make_shared<const std::string>(std::move(bytes))) {
+    // Reserved so that the array of lines is allocated once: on a file of
+    // years of races, fresh memory costs more than the reading.
+    const auto reserve = [this](std::string_view text) {
+        lines_.reserve(1 + std::count_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }));
+    };
+    encoding_ = detectLinesEncoding(*bytes_, &markLength_);
+    scanRecords(
+        *bytes_, encoding_, markLength_, reserve,
+        [this](std::size_t begin, std::size_t contentEnd, std::size_t end) {
+            lines_.push_back(Line{begin, contentEnd, end});
+        },
+        [this](const RecordsRace& race) { races_.push_back(race); });
+}
+
+void forEachRecordsRace(std::string_view bytes,
+                        const std::function<void(const RecordsRace&, TextEncoding)>& take) {
+    std::size_t mark = 0;
+    const TextEncoding encoding = detectLinesEncoding(bytes, &mark);
+    scanRecords(
+        bytes, encoding, mark, [](std::string_view) {}, [](std::size_t, std::size_t, std::size_t) {},
+        [&](const RecordsRace& race) { take(race, encoding); });
 }
 
 std::string RecordsDocument::withRow(const RecordsRace& race, std::size_t row, int32_t elapsedMs,

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +66,13 @@ private:
     std::vector<Line> lines_;
     std::vector<RecordsRace> races_;
 };
+
+// The races of records bytes one after another, as a RecordsDocument of them
+// holds them, without keeping them: for a reader that needs each race once
+// and no memory for a file of years. `take` gets each race (its names point
+// into `bytes`; the race is gone when take returns) and the file's encoding.
+void forEachRecordsRace(std::string_view bytes,
+                        const std::function<void(const RecordsRace&, TextEncoding)>& take);
 
 // The races held from weekStart (a Monday, 00:00) for seven days, newest
 // first.

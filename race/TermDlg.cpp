@@ -83,10 +83,7 @@ bool CTermDlg::showRange() {
         core->msgboxWarning(m_hWnd, "记录文件无法读取：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error));
         return false;
     }
-    const RecordsDocument records(std::move(bytes));
-    board_ = computeTermBoard(records, from, to, isZhangai != 0, [&records](std::string_view name) {
-        return fileTextToAnsi(name, records.encoding());
-    });
+    board_ = computeTermBoard(bytes, from, to, isZhangai != 0, fileTextToAnsi);
     fillList();
     return true;
 }

@@ -312,11 +312,11 @@ namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
-std::string asWritten(std::string_view name) { return std::string(name); }
+std::string asWritten(std::string_view name, TextEncoding) { return std::string(name); }
 
 TermBoard termOf(const std::string& file, LocalTime from, LocalTime to, bool obstacle,
                  const NameToAnsi& toAnsi = asWritten) {
-    return computeTermBoard(RecordsDocument(file), from, to, obstacle, toAnsi);
+    return computeTermBoard(file, from, to, obstacle, toAnsi);
 }
 
 Table tableOf(const TermBoard& board) {
@@ -387,8 +387,8 @@ TEST(TermBoard, TheClassMedianOfEachWeekAndTheFileForASpreadsheet) {
 // appended in code page 936 as they are: both are the same child.
 TEST(TermBoard, NamesOfAUtf8FileAndOfCodePage936GroupAlike) {
     const std::string zhangWei936 = "\xD5\xC5\xCE\xB0";
-    const NameToAnsi toAnsi = [&](std::string_view name) {
-        return name == "张伟" ? zhangWei936 : std::string(name);
+    const NameToAnsi toAnsi = [&](std::string_view name, TextEncoding encoding) {
+        return encoding == TextEncoding::Utf8 && name == "张伟" ? zhangWei936 : std::string(name);
     };
     const std::string utf8 = "\xEF\xBB\xBF计时赛,2026-12-08 10:00:00\r\n张伟,12000,0\r\n\r\n"
                              "m,2026-12-15 10:00:00\r\n" + zhangWei936 + ",11000,0\r\n";
