@@ -7,6 +7,7 @@ set(TRACKVANE_CORE_SOURCES
     core/Gb2312Table.cpp
     race/RaceState.cpp
     race/Roster.cpp
+    race/ClassList.cpp
     race/RecordLines.cpp
     race/RecordsEdit.cpp
     race/KeyTable.cpp
