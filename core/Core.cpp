@@ -495,6 +495,14 @@ bool CCore::replaceFile(const std::string& path, const std::string& before, cons
     return false;
 }
 
+bool CCore::replaceWhole(const std::string& path, const std::string& bytes, DWORD* error) {
+    const std::string fresh = path + ".new";
+    if (!writeFile(fresh, bytes, error)) return false;
+    if (renameFile(fresh, path, true, error)) return true;
+    removeFile(fresh);
+    return false;
+}
+
 bool CCore::appendLinesFlushed(const std::string& path, const std::vector<std::string>& lines,
                                DWORD* error) {
     const std::string text = crlfLines(lines);

@@ -89,6 +89,11 @@ public:
     bool replaceFile(const std::string& path, const std::string& before, const std::string& after,
                      const std::string& backupFolder, DWORD* error = nullptr);
 
+    // A whole new file in place of the old one: written beside it as path +
+    // ".new", flushed, then put in its place in one step. On failure the
+    // old file stays and no ".new" is left.
+    bool replaceWhole(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
+
     // Appends the lines and sees them on the disk (FlushFileBuffers) before
     // it returns; false (and *error) when it could not.
     bool appendLinesFlushed(const std::string& path, const std::vector<std::string>& lines,
