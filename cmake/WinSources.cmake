@@ -5,6 +5,7 @@ set(TRACKVANE_WIN_SOURCES
     framework/Wnd.cpp
     framework/WideText.cpp
     core/Core.cpp
+    race/ClassListDlg.cpp
     race/ControlDlg.cpp
     race/RaceMessages.cpp
     race/ResultsDlg.cpp

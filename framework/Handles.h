@@ -167,4 +167,12 @@ struct FormatTraits {
     static void close(GpStringFormat* p) { GdipDeleteStringFormat(p); }
 };
 using ScopedFormat = ScopedHandle<GpStringFormat*, FormatTraits>;
+
+// A stream GDI+ reads a picture from or writes one to.
+struct StreamTraits {
+    static IStream* empty() { return nullptr; }
+    static bool valid(IStream* p) { return p != nullptr; }
+    static void close(IStream* p) { p->Release(); }
+};
+using ScopedStream = ScopedHandle<IStream*, StreamTraits>;
 }  // namespace gp

@@ -7,6 +7,7 @@
 #include "output/Layout.h"
 #include "output/OutputWnd.h"
 #include "output/TimeText.h"
+#include "race/ClassListDlg.h"
 #include "race/RaceState.h"
 #include "race/RecordLines.h"
 #include "race/ResultsDlg.h"
@@ -169,6 +170,7 @@ void CControlDlg::OnCommand(UINT id, UINT code) {
     case IDC_POSITION_OUTPUT: positionOutput(); break;
     case IDC_EXPORT: onExport(); break;
     case IDC_RESULTS: openResults(); break;
+    case IDC_OPEN_CLASS_LIST: openClassList(); break;
     }
 }
 
@@ -296,6 +298,7 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
 void CControlDlg::setRaceTexts(const char* button, const char* status) {
     SetDlgItemText(IDC_RACE, button);
     SetDlgItemText(IDC_STATUS, status);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_OPEN_CLASS_LIST), !raceRunning);
 }
 
 void CControlDlg::refreshOutput() {
@@ -703,6 +706,16 @@ void CControlDlg::openResults() {
         onRecordsChanged(stamp, row, elapsedMs, score, voided);
     };
     dlg.DoModal();
+}
+
+// The heat written to psn.txt is loaded as 清除数据 loads the roster, and the
+// scoreboard is laid out again for its photos.
+void CControlDlg::openClassList() {
+    if (raceRunning) return;
+    CClassListDlg dlg(nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    clearData();
+    enableOutput();
 }
 
 void CControlDlg::onRecordsChanged(const std::string& stamp, int row, int32_t elapsedMs, int32_t score,

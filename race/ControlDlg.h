@@ -43,6 +43,7 @@ public:
     // operator's word, while its block is the last thing in the records file.
     void takeBackEnd();
     void openResults();
+    void openClassList();
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
 

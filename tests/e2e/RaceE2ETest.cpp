@@ -2,6 +2,7 @@
 // keys posted to the control dialog as the keyboard would send them, and the
 // records file checked byte for byte apart from the time stamp and the
 // measured times.
+#include "core/Core.h"
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
 #include "output/TimeText.h"
@@ -487,6 +488,59 @@ TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
     ASSERT_TRUE(program.waitForBox("被修改过"));
     EXPECT_EQ(program.itemText(1022), "比赛结束！");
     EXPECT_EQ(program.read("data\\_records.csv"), second + "x");
+    EXPECT_TRUE(program.close().clean());
+}
+
+// 名单 before the first races of a class: the class typed in (Enter takes
+// a name too; a name twice is refused), a heat taken with 下一组 and kept,
+// then the next from the top. psn.txt, saved by Notepad as UTF-8, stays so.
+TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
+    const int kClassList = 1010, kName = 1202, kAdd = 1203, kNextHeat = 1209;
+    const std::string mark = "\xEF\xBB\xBF";
+    ProgramDriver program;
+    program.write("data\\psn.txt", mark + CCore().ansiToUtf8("张伟\r\n李娜\r\n"));
+    ASSERT_TRUE(program.start());
+    const auto press = [&](HWND dlg, int id) {
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+        program.settle();
+    };
+    const auto openClassList = [&] {
+        program.click(kClassList);
+        HWND dlg = nullptr;
+        program.waitUntil([&] { return (dlg = program.dialogCalled("名单")) != nullptr; }, 5000);
+        return dlg;
+    };
+    HWND dlg = openClassList();
+    ASSERT_NE(dlg, nullptr);
+    const char* const typed[] = {"王芳", "刘洋", "陈静", "赵磊", "杨洋", "黄蕾", "周杰", "吴敏", "王芳 "};
+    for (const char* name : typed) {
+        SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)toWide(name).c_str());
+        if (name == typed[1]) program.keyTo(GetDlgItem(dlg, kName), VK_RETURN);
+        else press(dlg, kAdd);
+        program.settle();
+    }
+    EXPECT_TRUE(program.waitForBox("不能使用“王芳”这个名字"));
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    const std::string second = "王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n周杰\r\n吴敏\r\n";
+    const std::string wholeClass = "张伟\r\n李娜\r\n" + second;
+    EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
+    EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(second));
+    program.waitUntil([&] { return program.listRows() == 8; }, 3000);
+    EXPECT_EQ(program.listText(7, 1), "吴敏");
+
+    // After the class's last child, from the top again; then Cancel keeps that.
+    for (int button : {IDOK, IDCANCEL}) {
+        ASSERT_NE(dlg = openClassList(), nullptr);
+        press(dlg, kNextHeat);
+        press(dlg, button);
+    }
+    const std::string third = "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n";
+    EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(third));
+    EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
+    EXPECT_EQ(program.listRows(), 8);
+    EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "张伟黄蕾");
+    EXPECT_EQ(program.boxes().size(), 1u);
     EXPECT_TRUE(program.close().clean());
 }
 
