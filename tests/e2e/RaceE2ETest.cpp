@@ -493,7 +493,8 @@ TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
 
 // 名单 before the first races of a class: the class typed in (Enter takes
 // a name too; a name twice is refused), a heat taken with 下一组 and kept,
-// then the next from the top. psn.txt, saved by Notepad as UTF-8, stays so.
+// then the next from the top; a roster that cannot be written changes
+// nothing. psn.txt, saved by Notepad as UTF-8, stays so.
 TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
     const int kClassList = 1010, kName = 1202, kAdd = 1203, kNextHeat = 1209;
     const std::string mark = "\xEF\xBB\xBF";
@@ -529,18 +530,28 @@ TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
     program.waitUntil([&] { return program.listRows() == 8; }, 3000);
     EXPECT_EQ(program.listText(7, 1), "吴敏");
 
-    // After the class's last child, from the top again; then Cancel keeps that.
-    for (int button : {IDOK, IDCANCEL}) {
-        ASSERT_NE(dlg = openClassList(), nullptr);
-        press(dlg, kNextHeat);
-        press(dlg, button);
-    }
+    // After the class's last child, from the top again. Then the roster is
+    // held by another program: OK says so by name and the class file stays
+    // as it was, as after Cancel.
+    ASSERT_NE(dlg = openClassList(), nullptr);
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    HANDLE held = CreateFileW(program.widePath("data\\psn.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(dlg = openClassList(), nullptr);
+    SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)L"孙丽");
+    press(dlg, kAdd);
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    EXPECT_TRUE(program.waitForBox("无法保存比赛名单：\n" + program.path("data\\psn.txt")));
+    press(dlg, IDCANCEL);
+    CloseHandle(held);
     const std::string third = "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n";
     EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(third));
     EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
     EXPECT_EQ(program.listRows(), 8);
     EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "张伟黄蕾");
-    EXPECT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes().size(), 2u);
     EXPECT_TRUE(program.close().clean());
 }
 
