@@ -494,12 +494,14 @@ TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
 // 名单 before the first races of a class: the class typed in (Enter takes
 // a name too; a name twice is refused), a heat taken with 下一组 and kept,
 // then the next from the top; a roster that cannot be written changes
-// nothing. psn.txt, saved by Notepad as UTF-8, stays so.
+// nothing. psn.txt, saved by Notepad as UTF-8, stays so. A child with
+// results in a records file a spreadsheet saved is renamed only after a word.
 TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
-    const int kClassList = 1010, kName = 1202, kAdd = 1203, kNextHeat = 1209;
+    const int kClassList = 1010, kChildren = 1201, kName = 1202, kAdd = 1203, kRename = 1204, kNextHeat = 1209;
     const std::string mark = "\xEF\xBB\xBF";
     ProgramDriver program;
     program.write("data\\psn.txt", mark + CCore().ansiToUtf8("张伟\r\n李娜\r\n"));
+    program.write("data\\_records.csv", mark + CCore().ansiToUtf8("计时赛,2026/3/2 10:05\r\n张伟,10420,0\r\n\r\n"));
     ASSERT_TRUE(program.start());
     const auto press = [&](HWND dlg, int id) {
         PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
@@ -513,6 +515,10 @@ TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
     };
     HWND dlg = openClassList();
     ASSERT_NE(dlg, nullptr);
+    program.keyTo(GetDlgItem(dlg, kChildren), VK_HOME);
+    SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)L"张小伟");
+    press(dlg, kRename);
+    EXPECT_TRUE(program.waitForBox("以前的成绩仍记在原来的名字“张伟”下"));  // and No
     const char* const typed[] = {"王芳", "刘洋", "陈静", "赵磊", "杨洋", "黄蕾", "周杰", "吴敏", "王芳 "};
     for (const char* name : typed) {
         SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)toWide(name).c_str());
@@ -551,7 +557,7 @@ TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
     EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
     EXPECT_EQ(program.listRows(), 8);
     EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "张伟黄蕾");
-    EXPECT_EQ(program.boxes().size(), 2u);
+    EXPECT_EQ(program.boxes().size(), 3u);
     EXPECT_TRUE(program.close().clean());
 }
 
