@@ -24,7 +24,8 @@ bool backupOrder(std::string_view name, const std::string& stem, const std::stri
     *number = 1;
     if (rest.empty()) return true;
     if (rest[0] != '-' || rest.size() > 3 || !allDigits(rest.substr(1))) return false;
-    *number = std::stoi(std::string(rest.substr(1)));
+    *number = 0;
+    for (char c : rest.substr(1)) *number = *number * 10 + (c - '0');
     return true;
 }
 

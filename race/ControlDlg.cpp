@@ -195,8 +195,6 @@ void CControlDlg::OnDestroy() {
     delete outputWnd;
     outputWnd = nullptr;
     if (!pendingRecords().empty()) files_->writeWaitingBlocks(nullptr);
-    files_.reset();
-    session_.reset();
     std::free(contestants);
     contestants = nullptr;
     std::free(weeklyTotals);
