@@ -3,6 +3,7 @@
 set(TRACKVANE_CORE_SOURCES
     core/TextFields.cpp
     core/TimeStamp.cpp
+    core/FileRules.cpp
     core/TextEncoding.cpp
     core/Gb2312Table.cpp
     race/RaceState.cpp
@@ -13,6 +14,7 @@ set(TRACKVANE_CORE_SOURCES
     race/KeyTable.cpp
     race/RaceClock.cpp
     race/RaceJournal.cpp
+    race/RaceSession.cpp
     output/TimeText.cpp
     output/Leaderboard.cpp
     output/Layout.cpp

@@ -43,6 +43,13 @@ struct FileTraits {
 };
 using ScopedFile = ScopedHandle<HANDLE, FileTraits>;
 
+struct FindTraits {
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using ScopedFind = ScopedHandle<HANDLE, FindTraits>;
+
 template <typename T>
 struct GdiTraits {
     static T empty() { return nullptr; }

@@ -4,7 +4,6 @@
 #include "core/TextFields.h"
 #include "output/Leaderboard.h"
 #include "race/RaceMessages.h"
-#include "race/RaceClock.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
 #include "res/resource.h"
@@ -245,14 +244,6 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
 }
 
 // --- race clocks ---
-
-void COutputWnd::toggleClock(int key, int base, uint32_t now) {
-    if (!raceRunning) return;
-    const int i = key - base;
-    if (i < 0 || i >= MAX_CONTESTANTS) return;
-    toggleClockAt(contestants[i], now);
-    refresh();
-}
 
 void COutputWnd::onClockTick() {
     if (!raceRunning || contestantCount <= 0) return;

@@ -1,9 +1,10 @@
 #include "race/ClassListDlg.h"
 
 #include "core/Core.h"
+#include "core/FileRules.h"
 #include "core/TextFields.h"
+#include "core/TimeStamp.h"
 #include "framework/Handles.h"
-#include "output/ExportTable.h"
 #include "race/RaceState.h"
 #include "race/RecordLines.h"
 #include "race/RecordsEdit.h"
@@ -18,8 +19,7 @@
 
 namespace {
 
-// A class list is a few dozen lines; a file this size is none, and one cut
-// off here must not be written back.
+// A class list is a few dozen lines; a file this size is none.
 const size_t kNamesReadLimit = 1 << 20;
 // 1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB, GDI+'s EncoderQuality.
 const GUID kEncoderQuality = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
@@ -159,10 +159,6 @@ bool CClassListDlg::readNames(NamesFile* file) {
     if (!core->readFile(file->path, &file->bytes, kNamesReadLimit, &error)) {
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
         core->msgboxWarning(owner, "无法读取名单文件：\n" + file->path + "\n\n原因：" + CCore::errorText(error));
-        return false;
-    }
-    if (file->bytes.size() >= kNamesReadLimit) {
-        core->msgboxWarning(owner, "这个文件太大（超过 1 MB），不像名单文件，没有打开：\n" + file->path);
         return false;
     }
     file->exists = true;
@@ -362,10 +358,10 @@ bool CClassListDlg::keepPhotoAside(const std::string& name, std::string* aside, 
     if (!core->isFileExist(path)) return true;
     const std::string folder = dataDir + "backup\\";
     core->createFolder(folder);
-    const std::string base = folder + name + "-" + fileStamp(core->getTimeNow());
-    std::string to = base + ".jpg";
-    for (int n = 2; core->isFileExist(to) && n < 100; ++n) to = base + "-" + std::to_string(n) + ".jpg";
-    if (!core->renameFile(path, to, false, error)) return false;
+    const std::string to = firstFreeName(folder + name + "-" + fileStamp(core->getTimeNow(), '-'), ".jpg",
+                                         [](const std::string& file) { return core->isFileExist(file) != 0; });
+    if (to.empty()) *error = ERROR_FILE_EXISTS;
+    if (to.empty() || !core->renameFile(path, to, false, error)) return false;
     *aside = to;
     return true;
 }

@@ -281,14 +281,41 @@ void endsWithOneBlock(ProgramDriver& program) {
     EXPECT_TRUE(program.close().clean());
 }
 
+// Alt+Space typed on the real keyboard: outside a race it opens the control
+// dialog's system menu; during one it must not, since the menu's own loop
+// would eat the race keys that follow.
+// The keys pressed in order on the real keyboard, then let go in reverse.
+void typeKeys(std::vector<WORD> keys) {
+    std::vector<INPUT> in(2 * keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        in[i].type = in[in.size() - 1 - i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = in[in.size() - 1 - i].ki.wVk = keys[i];
+        in[in.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+}
+
+bool altSpaceOpensTheSystemMenu(ProgramDriver& program) {
+    SetForegroundWindow(program.dialog());
+    program.settle();
+    typeKeys({VK_MENU, VK_SPACE});
+    const auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+    const bool open = program.waitUntil(menuShown, 1500);
+    if (open) typeKeys({VK_ESCAPE});
+    program.waitUntil([&] { return !menuShown(); }, 1500);
+    return open;
+}
+
 // A race started with the mouse leaves the focus on its button: Space there,
-// or on 开启输出, must neither end the race nor hide the scoreboard.
+// or on 开启输出, must neither end the race nor hide the scoreboard; nor may
+// the system keys open a menu.
 TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
     const int kRace = 1004, kEnableOutput = 1001;
     const LPARAM spaceDown = 0x00390001, spaceUp = (LPARAM)0xC0390001;
     ProgramDriver program;
     program.write("data\\psn.txt", "张伟\r\n");
     ASSERT_TRUE(program.start());
+    EXPECT_TRUE(altSpaceOpensTheSystemMenu(program));  // outside a race it does
     program.mouseClick(kRace);
     program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 3000);
     for (int id : {kRace, kEnableOutput}) {
@@ -299,6 +326,9 @@ TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
         EXPECT_EQ(program.itemText(1022), "比赛进行中") << id;
         EXPECT_TRUE(IsWindowVisible(program.outputWindow())) << id;
     }
+    EXPECT_FALSE(altSpaceOpensTheSystemMenu(program));
+    program.key('1');
+    EXPECT_TRUE(program.waitUntil([&] { return program.listText(0, 2) != "00'00.00\""; }, 3000));
     EXPECT_EQ(program.read("data\\_records.csv"), "");
     endsWithOneBlock(program);
 }
