@@ -3,15 +3,18 @@
 set(TRACKVANE_CORE_SOURCES
     core/TextFields.cpp
     core/TimeStamp.cpp
+    core/FileRules.cpp
     core/TextEncoding.cpp
     core/Gb2312Table.cpp
     race/RaceState.cpp
     race/Roster.cpp
+    race/ClassList.cpp
     race/RecordLines.cpp
     race/RecordsEdit.cpp
     race/KeyTable.cpp
     race/RaceClock.cpp
     race/RaceJournal.cpp
+    race/RaceSession.cpp
     output/TimeText.cpp
     output/Leaderboard.cpp
     output/TermBoard.cpp

@@ -5,7 +5,14 @@ set(TRACKVANE_WIN_SOURCES
     framework/Wnd.cpp
     framework/WideText.cpp
     core/Core.cpp
+    core/CoreConfig.cpp
+    core/CoreFiles.cpp
+    core/CoreMessages.cpp
+    core/CoreTime.cpp
+    race/ClassListDlg.cpp
+    race/ContestantList.cpp
     race/ControlDlg.cpp
+    race/RaceFiles.cpp
     race/RaceMessages.cpp
     race/ResultsDlg.cpp
     race/ResultEditDlg.cpp
@@ -14,6 +21,7 @@ set(TRACKVANE_WIN_SOURCES
     output/FrameBuffer.cpp
     output/OutputWnd.cpp
     output/RecordsFile.cpp
+    output/ScoreboardExport.cpp
     output/TermChart.cpp
     settings/OptionsDlg.cpp
     settings/ColourPalette.cpp

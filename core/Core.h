@@ -1,9 +1,11 @@
 // CCore: the services every window leans on. Configuration in an INI file
-// beside the exe, paths and files, time stamps, text fields, colours,
-// displays, GDI+ text outlines and the message boxes that tell the operator
-// what went wrong. One object for the run, reached through `core`.
+// beside the exe (CoreConfig.cpp), paths and files (CoreFiles.cpp), time
+// (CoreTime.cpp), the message boxes that tell the operator what went wrong
+// (CoreMessages.cpp), and text fields, colours, displays and GDI+ text
+// outlines (Core.cpp). One object for the run, reached through `core`.
 #pragma once
 
+#include "core/FileRules.h"
 #include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
 #include "framework/Handles.h"
@@ -15,12 +17,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Where one append put its bytes, exactly as they went to the disk.
-struct AppendedBytes {
-    uint64_t at = 0;
-    std::string bytes;
-};
 
 class CCore {
 public:
@@ -56,7 +52,9 @@ public:
     // A folder that is there already counts as made.
     bool createFolder(const std::string& path);
     BOOL isFileExist(const std::string& path);
-    // Reads at most maxBytes of a file; false (and *error) when it cannot.
+    // Reads the whole file; false (and *error) when it cannot, and
+    // ERROR_FILE_TOO_LARGE when it holds more than maxBytes: nothing read in
+    // part is ever taken for the file.
     bool readFile(const std::string& path, std::string* bytes, size_t maxBytes,
                   DWORD* error = nullptr);
     // UTF-8 text (a byte-order mark dropped) to code page 936, and back.
@@ -69,6 +67,10 @@ public:
     std::string ansiToUtf8(const std::string& ansi);
     // Writes a whole new file; on failure nothing half-written is left.
     bool writeFile(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
+    // The file's new content: written beside it (path.new) and on the disk,
+    // then put in its place in one step, so that a crash leaves either file
+    // whole. On failure the file stays as it was and no .new is left.
+    bool replaceWhole(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
     // Appends the line and a line break; false (and *error) when it could not.
     bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
     // Appends all lines in one write, or nothing: a failed write is cut back
@@ -83,9 +85,8 @@ public:
                             DWORD* error = nullptr);
     // A file rewritten by the operator's wish: the file as it was (`before`,
     // read just now) is kept first in `backupFolder` as name-YYYYMMDD-HHMMSS
-    // (the newest 20 kept), then `after` is written beside it and takes its
-    // place in one step, so a crash leaves either file whole. A file another
-    // program holds is refused before anything is written.
+    // (the newest 20 kept), then `after` replaces it (replaceWhole). A file
+    // another program holds is refused before anything is written.
     bool replaceFile(const std::string& path, const std::string& before, const std::string& after,
                      const std::string& backupFolder, DWORD* error = nullptr);
 
@@ -163,6 +164,9 @@ std::wstring decodeToWide(std::string_view bytes, TextEncoding encoding);
 // UTF-16, or text of code page 936, as a file in `encoding` holds it (no mark).
 std::string encodeWide(const std::wstring& text, TextEncoding encoding);
 std::string encodeAs(const std::string& ansi, TextEncoding encoding);
+// A line of a file in `fileEncoding`, or a field of one, in code page 936;
+// a line of a UTF-8 file that is no UTF-8 is code page 936 already.
+std::string fileTextToAnsi(std::string_view text, TextEncoding fileEncoding);
 
 // The class id of GDI+'s encoder for a MIME type such as L"image/png".
 bool findImageEncoder(const wchar_t* mime, CLSID* clsid);

@@ -195,10 +195,14 @@ std::size_t lineEnd(std::string_view bytes, std::size_t begin) {
     return bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? end + 2 : end + 1;
 }
 
+TextEncoding lineEncoding(std::string_view line, TextEncoding fileEncoding) {
+    return fileEncoding == TextEncoding::Utf8 && !isValidUtf8(line) ? TextEncoding::Cp936 : fileEncoding;
+}
+
 std::string asciiView(std::string_view bytes) {
     std::size_t mark = 0;
     const TextEncoding encoding = byteOrderMark(bytes, &mark);
-    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be) return std::string(bytes);
+    if (!isUtf16(encoding)) return std::string(bytes);
     const bool big = encoding == TextEncoding::Utf16Be;
     std::string view;
     view.reserve((bytes.size() - mark) / 2);

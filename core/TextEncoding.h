@@ -12,6 +12,8 @@
 
 enum class TextEncoding { Cp936, Utf8, Utf16Le, Utf16Be };
 
+inline bool isUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
+
 // The encoding a byte-order mark at the start names, and the mark's length;
 // Cp936 and 0 when there is none.
 TextEncoding byteOrderMark(std::string_view bytes, std::size_t* length);
@@ -19,6 +21,12 @@ TextEncoding byteOrderMark(std::string_view bytes, std::size_t* length);
 // Well-formed UTF-8 throughout: no overlong forms, surrogates, values above
 // U+10FFFF or sequences cut short.
 bool isValidUtf8(std::string_view bytes);
+
+// The encoding of one line of a file in `fileEncoding`, or of a field of
+// that line. A UTF-8 file may hold lines an older version appended in code
+// page 936 (a spreadsheet saved the file as UTF-8 in between): a line that is
+// no UTF-8 is one of those.
+TextEncoding lineEncoding(std::string_view line, TextEncoding fileEncoding);
 
 // Just past the line end of the line that starts at `begin`, or the end of
 // the text. LF, CR LF and a CR alone each end a line: Notepad, a spreadsheet

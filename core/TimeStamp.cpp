@@ -92,6 +92,13 @@ std::string formatTimeStamp(const LocalTime& t) {
 
 std::string formatDate(const LocalTime& t) { return formatTimeStamp(t).substr(0, 10); }
 
+std::string fileStamp(const LocalTime& t, char between) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%c%02d%02d%02d", t.year % 10000, t.month % 100,
+                  t.day % 100, between, t.hour % 100, t.minute % 100, t.second % 100);
+    return text;
+}
+
 bool parseTimeStamp(std::string_view text, LocalTime* out) {
     // "YYYY-MM-DD hh:mm:ss"
     static const std::string_view shape = "0000-00-00 00:00:00";

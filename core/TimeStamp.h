@@ -21,6 +21,10 @@ int weekdayOf(const LocalTime& t);
 
 std::string formatTimeStamp(const LocalTime& t);
 
+// "20261208_214500" of a local time, for file names: names made at later
+// times sort later. The backups of the records file take '-' between.
+std::string fileStamp(const LocalTime& t, char between = '_');
+
 // Reads exactly the text formatTimeStamp writes, with every field in range
 // (years 1..9999, real days of the month). *out is written only on success.
 bool parseTimeStamp(std::string_view text, LocalTime* out);

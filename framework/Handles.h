@@ -43,6 +43,13 @@ struct FileTraits {
 };
 using ScopedFile = ScopedHandle<HANDLE, FileTraits>;
 
+struct FindTraits {
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using ScopedFind = ScopedHandle<HANDLE, FindTraits>;
+
 template <typename T>
 struct GdiTraits {
     static T empty() { return nullptr; }
@@ -174,4 +181,12 @@ struct FormatTraits {
     static void close(GpStringFormat* p) { GdipDeleteStringFormat(p); }
 };
 using ScopedFormat = ScopedHandle<GpStringFormat*, FormatTraits>;
+
+// A stream GDI+ reads a picture from or writes one to.
+struct StreamTraits {
+    static IStream* empty() { return nullptr; }
+    static bool valid(IStream* p) { return p != nullptr; }
+    static void close(IStream* p) { p->Release(); }
+};
+using ScopedStream = ScopedHandle<IStream*, StreamTraits>;
 }  // namespace gp

@@ -7,13 +7,13 @@
 namespace {
 const wchar_t kObjectProp[] = L"Trackvane.CWnd";
 
-std::string textOf(HWND w) {
+std::string textOf(HWND w, std::vector<int>* lossyLines = nullptr) {
     if (!w) return std::string();
     int n = GetWindowTextLengthW(w);
     std::wstring s(n + 1, L'\0');
     n = ::GetWindowTextW(w, &s[0], n + 1);
     s.resize(n > 0 ? n : 0);
-    return wideToAnsi(s);
+    return wideToAnsi(s, lossyLines);
 }
 }  // namespace
 
@@ -106,7 +106,9 @@ std::string CWnd::GetWindowText() const { return textOf(m_hWnd); }
 
 void CWnd::SetWindowText(const std::string& text) { ::SetWindowTextW(m_hWnd, toWide(text).c_str()); }
 
-std::string CWnd::GetDlgItemText(int id) const { return textOf(::GetDlgItem(m_hWnd, id)); }
+std::string CWnd::GetDlgItemText(int id, std::vector<int>* lossyLines) const {
+    return textOf(::GetDlgItem(m_hWnd, id), lossyLines);
+}
 
 void CWnd::SetDlgItemText(int id, const std::string& text) {
     ::SetDlgItemTextW(m_hWnd, id, toWide(text).c_str());

@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 class CWnd {
 public:
@@ -43,7 +44,9 @@ public:
 
     std::string GetWindowText() const;
     void SetWindowText(const std::string& text);
-    std::string GetDlgItemText(int id) const;
+    // The numbers (from 1) of lines that lost a character code page 936
+    // lacks go to *lossyLines.
+    std::string GetDlgItemText(int id, std::vector<int>* lossyLines = nullptr) const;
     void SetDlgItemText(int id, const std::string& text);
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     BOOL ModifyStyle(DWORD remove, DWORD add);

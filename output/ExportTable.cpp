@@ -45,10 +45,3 @@ std::string exportTable(const ExportBoards& boards) {
     if (boards.weekly && boards.hasWeeklyData) addBoard(out, "周冠军榜", boards.weekly, count, true);
     return out;
 }
-
-std::string fileStamp(const LocalTime& t) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d_%02d%02d%02d", t.year % 10000, t.month % 100,
-                  t.day % 100, t.hour % 100, t.minute % 100, t.second % 100);
-    return buf;
-}

@@ -22,7 +22,3 @@ std::string exportTable(const ExportBoards& boards);
 // A field as a spreadsheet must read it: quoted when it holds a comma, a
 // quote or a line break, and kept as text when it would start a formula.
 std::string csvField(std::string_view value);
-
-// "20261208_214500" of a local time, for file names.
-struct LocalTime;
-std::string fileStamp(const LocalTime& t);

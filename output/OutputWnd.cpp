@@ -4,7 +4,6 @@
 #include "core/TextFields.h"
 #include "output/Leaderboard.h"
 #include "race/RaceMessages.h"
-#include "race/RaceClock.h"
 #include "race/RaceState.h"
 #include "race/Roster.h"
 #include "res/resource.h"
@@ -19,11 +18,31 @@ namespace {
 const UINT_PTR kClockTimer = 1;
 const char kTextFamilyName[] = "黑体";
 
+// A copy of the picture in memory. GDI+ keeps a file it loads open for as
+// long as the image lives, and on Windows a photo on the scoreboard could
+// then be neither replaced nor renamed (名单) until the program ended.
 GpImage* loadImage(const std::string& path) {
     if (!core->isFileExist(path)) return nullptr;
     Gdiplus::GpImage* image = nullptr;
     if (gp::GdipLoadImageFromFile(CCore::systemText(path).c_str(), &image) != gp::Ok) return nullptr;
-    return image;
+    const gp::ScopedImage file(image);
+    UINT w = 0, h = 0;
+    gp::GdipGetImageWidth(image, &w);
+    gp::GdipGetImageHeight(image, &h);
+    gp::GpBitmap* copy = nullptr;
+    if (w == 0 || h == 0 ||
+        gp::GdipCreateBitmapFromScan0((INT)w, (INT)h, 0, PixelFormat32bppPARGB, nullptr, &copy) != gp::Ok)
+        return nullptr;
+    gp::ScopedImage owned(copy);
+    gp::GpGraphics* g = nullptr;
+    if (gp::GdipGetImageGraphicsContext(copy, &g) != gp::Ok) return nullptr;
+    const gp::ScopedGraphics graphics(g);
+    // Pixel for pixel.
+    gp::GdipSetCompositingMode(g, gp::CompositingModeSourceCopy);
+    gp::GdipSetInterpolationMode(g, gp::InterpolationModeNearestNeighbor);
+    gp::GdipSetPixelOffsetMode(g, gp::PixelOffsetModeHalf);
+    if (gp::GdipDrawImageRectI(g, image, 0, 0, (INT)w, (INT)h) != gp::Ok) return nullptr;
+    return owned.release();
 }
 
 void imageSize(GpImage* image, int* w, int* h) {
@@ -225,14 +244,6 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
 }
 
 // --- race clocks ---
-
-void COutputWnd::toggleClock(int key, int base, uint32_t now) {
-    if (!raceRunning) return;
-    const int i = key - base;
-    if (i < 0 || i >= MAX_CONTESTANTS) return;
-    toggleClockAt(contestants[i], now);
-    refresh();
-}
 
 void COutputWnd::onClockTick() {
     if (!raceRunning || contestantCount <= 0) return;

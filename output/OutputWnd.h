@@ -42,8 +42,6 @@ public:
 
     void layoutWindow(int left, int top, int right, int bottom);
     void refresh();
-    // Starts or stops the clock of contestant key - base at tick `now`.
-    void toggleClock(int key, int base, uint32_t now);
     void present();
     void drawBackdrop(Gdiplus::GpGraphics* graphics);
     void drawScreen(Gdiplus::GpGraphics* graphics);

@@ -40,8 +40,6 @@ size_t wholeLinesEnd(std::string_view bytes) {
     return last == std::string_view::npos ? 0 : last + 1;
 }
 
-bool isUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
-
 }  // namespace
 
 void RecordsFile::forget() {
@@ -75,14 +73,12 @@ bool RecordsFile::readAll(HANDLE file, uint64_t size, std::string* bytes) {
 
 std::string RecordsFile::toAnsi(std::string_view lines) const {
     if (encoding_ != TextEncoding::Utf8) return std::string(lines);
-    if (isValidUtf8(lines)) return wideToAnsi(decodeToWide(lines, TextEncoding::Utf8));
-    // A block an older version appended in code page 936 to a UTF-8 file:
-    // each line that is not UTF-8 stays as it is.
+    // All at once where the lines are all UTF-8, else line by line.
+    if (isValidUtf8(lines)) return fileTextToAnsi(lines, encoding_);
     std::string out;
     for (size_t begin = 0, end; begin < lines.size(); begin = end) {
         end = lineEnd(lines, begin);
-        const std::string_view line = lines.substr(begin, end - begin);
-        out += isValidUtf8(line) ? wideToAnsi(decodeToWide(line, TextEncoding::Utf8)) : std::string(line);
+        out += fileTextToAnsi(lines.substr(begin, end - begin), encoding_);
     }
     return out;
 }

@@ -3,12 +3,12 @@
 #include "core/Core.h"
 #include "core/TextFields.h"
 #include "framework/Handles.h"
-#include "output/ExportTable.h"
 #include "output/Layout.h"
 #include "output/OutputWnd.h"
+#include "output/ScoreboardExport.h"
 #include "output/TimeText.h"
+#include "race/ClassListDlg.h"
 #include "race/RaceState.h"
-#include "race/RecordLines.h"
 #include "race/ResultsDlg.h"
 #include "race/Roster.h"
 #include "race/ScoreDlg.h"
@@ -21,12 +21,8 @@
 COutputWnd* outputWnd = nullptr;
 
 namespace {
-const char kRaceInProgress[] = "比赛进行中，不允许操作！";
-const char kZeroTime[] = "00'00.00\"";
 const size_t kLongestShownText = 255;
 const UINT_PTR kStartupTimer = 1;
-// A roster is a few lines of names; nothing past this is looked at.
-const size_t kRosterReadLimit = 1 << 20;
 }  // namespace
 
 CControlDlg::CControlDlg(HWND parent) : CDialog(IDD_CONTROL, parent) {
@@ -45,13 +41,6 @@ BOOL CControlDlg::OnInitDialog() {
     core = new CCore();
     core->autoFileConfig();
     appPath = core->getAppPath();
-    dataDir = appPath + "data\\";
-    rosterPath = dataDir + "psn.txt";
-    recordsPath = dataDir + "_records.csv";
-    journalPath_ = dataDir + "_race-journal.txt";
-    // Results must have somewhere to go even if the data folder was forgotten.
-    core->createFolder(dataDir);
-    core->createFile(recordsPath, 0);
 
     outputPlaced = 0;
     raceRunning = 0;
@@ -61,22 +50,12 @@ BOOL CControlDlg::OnInitDialog() {
 
     contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
     weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    session_ = std::make_unique<RaceSession>(SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady});
+    files_ = std::make_unique<CRaceFiles>(*session_);
+    files_->useDataFolder(appPath + "data\\");
+    readSettings();
 
-    scoreInit = core->getConfigInt("scoreInit");
-    scoreStep = core->getConfigInt("scoreStep");
-    // A screenful is all that can show; thousands of characters would only
-    // stall every frame while their outlines are built.
-    raceTitle = cutAtCharBoundary(core->getConfigStr("raceTitle"), kLongestShownText);
-    tips = cutAtCharBoundary(core->getConfigStr("tips"), kLongestShownText);
-    clrStr = core->getConfigClr("clrStr");
-    clrDigi = core->getConfigClr("clrDigi");
-    isZhangai = core->getConfigB("isZhangai") ? 1 : 0;
-
-    contestantList.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    contestantList.InsertColumn(0, "序号", LVCFMT_LEFT, 50);
-    contestantList.InsertColumn(1, "参赛者", LVCFMT_LEFT, 100);
-    contestantList.InsertColumn(2, "计时", LVCFMT_LEFT, 80);
-    if (isZhangai) insertScoreColumn();
+    contestantList.addColumns(isZhangai != 0);
 
     RECT second = {};
     core->getScreenRect(1, &second);
@@ -97,49 +76,30 @@ BOOL CControlDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CControlDlg::insertScoreColumn() { contestantList.InsertColumn(3, "得分", LVCFMT_CENTER, 80); }
+void CControlDlg::readSettings() {
+    scoreInit = core->getConfigInt("scoreInit");
+    scoreStep = core->getConfigInt("scoreStep");
+    // A screenful is all that can show; thousands of characters would only
+    // stall every frame while their outlines are built.
+    raceTitle = cutAtCharBoundary(core->getConfigStr("raceTitle"), kLongestShownText);
+    tips = cutAtCharBoundary(core->getConfigStr("tips"), kLongestShownText);
+    clrStr = core->getConfigClr("clrStr");
+    clrDigi = core->getConfigClr("clrDigi");
+    isZhangai = core->getConfigB("isZhangai") ? 1 : 0;
+}
 
 void CControlDlg::loadRoster() {
-    contestantCount = 0;
-    contestantList.DeleteAllItems();
-
-    std::string bytes;
-    DWORD error = 0;
-    if (!core->readFile(rosterPath, &bytes, kRosterReadLimit, &error)) {
-        rosterProblem_ = "找不到或无法读取参赛者名单：\n" + rosterPath + "\n\n原因：" +
-                         CCore::errorText(error) + "\n\n参赛者列表为空，比赛仍可进行。";
-        return;
-    }
-    // Notepad saves "ANSI", UTF-8 or "Unicode"; operators cannot tell the
-    // difference.
-    std::vector<int> lossyLines;
-    bytes = core->textToAnsi(bytes, &lossyLines);
-
-    std::vector<int> lineNumbers;
-    const std::vector<std::string> names = parseRoster(bytes, &lineNumbers);
-    std::string lossy;
-    for (int line : lossyLines) {
-        if (std::find(lineNumbers.begin(), lineNumbers.end(), line) == lineNumbers.end()) continue;
-        lossy += (lossy.empty() ? "" : "、") + core->getStrInt(line);
-    }
-    if (!lossy.empty() && !rosterProblemTold_) {
-        rosterProblem_ = "参赛者名单第 " + lossy +
-                         " 行的名字里有本机中文字符集（GBK）没有的字，只能显示成“?”，"
-                         "照片也找不到：\n" +
-                         rosterPath + "\n\n请改用字符集里有的字，或者换一种写法。";
-        // At start-up the first tick tells it, once the output window is up.
+    std::string problem;
+    const std::vector<std::string> names = files_->readRoster(&problem);
+    // Told once: at start-up by the first tick, once the output window is up.
+    if (!problem.empty() && !rosterProblemTold_) {
+        rosterProblem_ = problem;
         if (outputWnd) {
             rosterProblemTold_ = true;
             core->msgboxWarning(m_hWnd, rosterProblem_);
         }
     }
-    for (size_t i = 0; i < names.size(); ++i) {
-        const int row = (int)i;
-        contestantList.InsertItem(row, core->getStrInt(row + 1));
-        contestantList.SetItemText(row, 1, names[i]);
-        contestantList.SetItemText(row, 2, kZeroTime);
-        if (isZhangai) contestantList.SetItemText(row, 3, core->getStrInt(scoreInit));
-    }
+    contestantList.showRoster(names, scoreInit);
     contestantCount = loadRosterInto(names, contestants, scoreInit);
 }
 
@@ -169,6 +129,7 @@ void CControlDlg::OnCommand(UINT id, UINT code) {
     case IDC_POSITION_OUTPUT: positionOutput(); break;
     case IDC_EXPORT: onExport(); break;
     case IDC_RESULTS: openResults(); break;
+    case IDC_OPEN_CLASS_LIST: openClassList(); break;
     }
 }
 
@@ -185,8 +146,7 @@ void CControlDlg::OnOK() {}
 void CControlDlg::OnCancel() {
     if (raceRunning && !askBeforeClosingARace()) return;
     // The close box: a result still waiting for the file gets a last try.
-    if (!flushPendingRecords(m_hWnd)) warnUnwrittenRecords(m_hWnd);
-    else removeOwnJournal();  // its race, if any, is in the file now
+    if (!files_->writeWaitingBlocks(m_hWnd)) files_->warnUnwritten(m_hWnd);
     CDialog::OnCancel();
 }
 
@@ -199,14 +159,9 @@ bool CControlDlg::askBeforeClosingARace() {
         "“否”：不保存这场比赛，直接关闭。\n"
         "“取消”：不关闭，回到比赛。",
         MB_YESNOCANCEL);
-    if (answer == IDYES) {
-        toggleRace();
-        return true;
-    }
-    if (answer != IDNO) return false;
-    raceRunning = 0;
-    removeOwnJournal();
-    return true;
+    if (answer == IDYES) endRace();
+    else if (answer == IDNO) journal(session_->abandon());
+    return answer == IDYES || answer == IDNO;
 }
 
 void CControlDlg::OnTimer(UINT_PTR id) {
@@ -241,7 +196,7 @@ void CControlDlg::OnDestroy() {
     // The output window, owned by this dialog, is destroyed by now.
     delete outputWnd;
     outputWnd = nullptr;
-    if (!pendingRecords_.empty()) flushPendingRecords(nullptr);
+    if (!pendingRecords().empty()) files_->writeWaitingBlocks(nullptr);
     std::free(contestants);
     contestants = nullptr;
     std::free(weeklyTotals);
@@ -272,18 +227,19 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
     // A command posted by the audience window may arrive after a modal window
     // opened; it waits for nobody and is dropped.
     if (command != RaceCommand::None && modalWindowOpen()) return;
+    const bool running = session_->phase() == RaceSession::Phase::Running;
     switch (command) {
     case RaceCommand::StartRace:
-        if (!raceRunning) toggleRace();
+        if (!running) toggleRace();
         break;
     case RaceCommand::EndRace:
-        if (raceRunning) toggleRace();
+        if (running) toggleRace();
         break;
     case RaceCommand::ClearData: clearData(); break;
     case RaceCommand::RemoteCommand: remoteCommand(VK_NUMPAD0); break;
     case RaceCommand::ToggleClock: toggleContestantClock(contestant); break;
     case RaceCommand::Undo:
-        if (raceRunning) undoClockAction();
+        if (running) undoClockAction();
         else takeBackEnd();
         break;
     case RaceCommand::ShowKeyCode: core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key)); break;
@@ -296,39 +252,30 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
 void CControlDlg::setRaceTexts(const char* button, const char* status) {
     SetDlgItemText(IDC_RACE, button);
     SetDlgItemText(IDC_STATUS, status);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_OPEN_CLASS_LIST), session_->phase() != RaceSession::Phase::Running);
 }
 
 void CControlDlg::refreshOutput() {
     if (outputWnd) outputWnd->refresh();
 }
 
+JournalClock CControlDlg::clockNow() const { return JournalClock{CCore::tickNow(), core->wallNowMs()}; }
+
 void CControlDlg::toggleRace() {
-    clockHistory_.clear();
-    if (!raceRunning) {
-        clearData();
-        raceRunning = 1;
-        startJournal();
-        setRaceTexts("结束比赛", "比赛进行中");
-        return;
-    }
-    raceRunning = 0;
-    resultsReady = 1;
-    ended_ = EndedRace();
-    ended_.open = true;
-    ended_.journaled = journalOwned_;
-    for (int i = 0; i < contestantCount; ++i) {
-        Contestant& c = contestants[i];
-        if (c.startTick != 0) {
-            if (c.timing == 1) {
-                c.timing = 0;
-                c.stopTick = CCore::tickNow();
-                ended_.stoppedByEnd |= 1u << i;
-            }
-            c.elapsedMs = (int32_t)(c.stopTick - c.startTick);
-        } else {
-            c.elapsedMs = NO_TIME;
-        }
-    }
+    if (session_->phase() == RaceSession::Phase::Running) endRace();
+    else startRace();
+}
+
+void CControlDlg::startRace() {
+    clearData();
+    const JournalClock now = clockNow();
+    const bool journalFree = files_->journalOutOfTheWay(now.wallMs, m_hWnd);
+    journal(session_->start(RaceMode{modeText, isZhangai, scoreInit}, now, journalFree));
+    setRaceTexts("结束比赛", "比赛进行中");
+}
+
+void CControlDlg::endRace() {
+    journal(session_->end(core->getTimeNowStr(""), clockNow()));
     writeRaceRecord();
     refreshOutput();
     // The list shows the final times at once: what the file holds, to the
@@ -337,103 +284,31 @@ void CControlDlg::toggleRace() {
     setRaceTexts("开始比赛", "比赛结束！");
 }
 
+// The journal goes only once the block is on the disk; until then it says
+// which block it waits for.
+void CControlDlg::writeRaceRecord() { files_->writeWaitingBlocks(m_hWnd); }
+
 void CControlDlg::takeBackEnd() {
-    if (raceRunning || !ended_.open || modalWindowOpen()) return;
+    const RaceSession::TakeBack need = session_->takeBackNeeds();
+    if (need == RaceSession::TakeBack::None || modalWindowOpen()) return;
     if (core->msgboxQuestion(m_hWnd, "比赛已结束。撤销结束，继续这场比赛？", MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    if (!ended_.written) {
-        pendingRecords_.pop_back();  // it never reached the file
-    } else {
-        DWORD error = 0;
-        switch (core->removeAppended(recordsPath, ended_.appended, &error)) {
-        case CCore::TakeBack::Done: break;
-        case CCore::TakeBack::Changed:
-            core->msgboxWarning(m_hWnd, "记录文件在比赛结束后被修改过：\n" + recordsPath +
-                                            "\n\n无法撤销结束，这场比赛的成绩保持不变。");
-            return;
-        case CCore::TakeBack::Failed:
-            core->msgboxWarning(m_hWnd, "记录文件无法修改：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
-                                            "\n\n请关闭正在使用该文件的程序（例如 Excel）后再试。");
-            return;
-        }
-    }
-    // The clocks the end stopped run on from their own start; those stopped
-    // before it keep their times, and the scores stay.
-    for (int i = 0; i < contestantCount; ++i) {
-        Contestant& c = contestants[i];
-        if (ended_.stoppedByEnd & (1u << i)) c.timing = 1;
-        c.elapsedMs = 0;
-    }
-    // A race that went without a journal (one left by an earlier run was in
-    // the way) goes on without: that file is still the operator's.
-    const bool journaled = ended_.journaled;
-    closeTakeBack();
-    resultsReady = 0;
-    raceRunning = 1;
-    clockHistory_.clear();
-    if (journaled) {
-        journalWarned_ = false;
-        rewriteJournal(journalRaceLines(modeText, isZhangai, scoreInit, raceStartWallMs_, contestants,
-                                        contestantCount, clockNow()));
-    }
+    if (need == RaceSession::TakeBack::Written && !files_->removeEndedBlock(m_hWnd)) return;
+    journal(session_->takeBack(clockNow()));
     setRaceTexts("结束比赛", "比赛进行中");
     refreshOutput();
     refreshTimes();
 }
 
-// The journal goes only once the block is on the disk; until then it says
-// which block it waits for.
-void CControlDlg::writeRaceRecord() {
-    const std::string stamp = core->getTimeNowStr("");
-    lastStamp_ = stamp;
-    journal({journalEndLine(stamp, clockNow())});
-    pendingRecords_.push_back(raceRecordBlock(modeText, stamp, contestants, contestantCount));
-    if (flushPendingRecords(m_hWnd)) removeOwnJournal();
-}
-
-// Appends every waiting block, oldest first, each in one write, so blocks
-// never interleave and none lands half. On failure the operator may retry at once;
-// what is still unwritten waits for the next race's end or the close.
-bool CControlDlg::flushPendingRecords(HWND owner) {
-    while (!pendingRecords_.empty()) {
-        DWORD error = 0;
-        AppendedBytes appended;
-        if (core->logAddLines(recordsPath, pendingRecords_.front(), &error, &appended)) {
-            pendingRecords_.erase(pendingRecords_.begin());
-            // The newest block is the race just ended: what it appended is
-            // what taking its end back removes.
-            if (pendingRecords_.empty() && ended_.open) {
-                ended_.written = true;
-                ended_.appended = std::move(appended);
-            }
-            continue;
-        }
-        if (!owner) return false;
-        const std::string text =
-            "比赛成绩无法写入记录文件：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
-            "\n\n请关闭正在使用该文件的程序（例如 Excel）后点“重试”。\n"
-            "点“取消”则暂时保留成绩，下一场比赛结束或关闭程序时再写入。";
-        if (!core->msgboxRetry(owner, text)) return false;
-    }
+bool CControlDlg::refusedDuringRace() {
+    if (session_->phase() != RaceSession::Phase::Running) return false;
+    core->msgboxWarning(m_hWnd, "比赛进行中，不允许操作！");
     return true;
 }
 
-void CControlDlg::warnUnwrittenRecords(HWND owner) {
-    if (pendingRecords_.empty()) return;
-    std::string text = "以下比赛成绩未能写入记录文件，关闭程序后将丢失，请抄录保存：\n" +
-                       recordsPath + "\n\n";
-    for (const auto& block : pendingRecords_)
-        for (const auto& line : block) text += line + "\n";
-    core->msgboxWarning(owner, text);
-}
-
 void CControlDlg::clearData() {
-    if (raceRunning) {
-        core->msgboxWarning(m_hWnd, kRaceInProgress);
-        return;
-    }
-    closeTakeBack();
-    resultsReady = 0;
+    if (refusedDuringRace()) return;
+    session_->clear();
     loadRoster();
     refreshOutput();
 }
@@ -443,180 +318,45 @@ void CControlDlg::remoteCommand(int key) {
 }
 
 // Before the output window exists the clocks are left alone, as its layout
-// binds the photos to the table. A key beyond the roster changes nothing, so
-// it enters neither the journal nor the undo history.
+// binds the photos to the table.
 void CControlDlg::toggleContestantClock(int i) {
-    if (!raceRunning || !outputWnd || i < 0 || i >= contestantCount) return;
-    const JournalClock now = clockNow();
-    journal({journalClockLine(nextClockAction(contestants[i]), i, now)});
-    clockHistory_.record(i, contestants[i]);
-    outputWnd->toggleClock(i + '1', '1', now.tick);
-    refreshTimes();
-}
-
-void CControlDlg::undoClockAction() {
-    if (!raceRunning) return;
-    const int i = clockHistory_.undo(contestants);
-    if (i < 0) return;
-    journal({journalUndoLine(i, clockNow())});
+    if (!outputWnd) return;
+    const RaceStep step = session_->toggleClock(i, clockNow());
+    journal(step);
+    if (!step.changed) return;
     refreshOutput();
     refreshTimes();
 }
 
-// --- race journal ---
-
-JournalClock CControlDlg::clockNow() const { return JournalClock{CCore::tickNow(), core->wallNowMs()}; }
-
-// Told once per race: the race itself goes on in memory as before.
-void CControlDlg::journal(const std::vector<std::string>& lines) {
-    if (!journalOwned_) return;
-    DWORD error = 0;
-    if (!core->appendLinesFlushed(journalPath_, lines, &error)) warnJournalUnwritten(error);
-}
-
-void CControlDlg::warnJournalUnwritten(DWORD error) {
-    if (journalWarned_) return;
-    journalWarned_ = true;
-    core->msgboxWarning(m_hWnd, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" +
-                                    CCore::errorText(error) +
-                                    "\n\n比赛照常进行；但如果程序中途意外关闭，这场比赛将无法恢复。");
-}
-
-void CControlDlg::startJournal() {
-    journalWarned_ = false;
-    const JournalClock now = clockNow();
-    // A journal still here waits for an ended race's block that could not be
-    // written yet, or is one the operator declined: it is kept beside.
-    DWORD error = 0;
-    raceStartWallMs_ = now.wallMs;
-    journalOwned_ = !core->isFileExist(journalPath_) || !keepJournalAside(now.wallMs, &error).empty();
-    if (!journalOwned_) {
-        journalWarned_ = true;
-        core->msgboxWarning(m_hWnd, "上次留下的比赛过程记录无法另存，仍保留为：\n" + journalPath_ +
-                                        "\n\n原因：" + CCore::errorText(error) +
-                                        "\n\n比赛照常进行；但这场比赛不记录过程，程序中途意外关闭将无法恢复。");
-        return;
-    }
-    journal(journalRaceLines(modeText, isZhangai, scoreInit, now.wallMs, contestants, contestantCount, now));
-}
-
-void CControlDlg::removeOwnJournal() {
-    if (journalOwned_ && core->removeFile(journalPath_)) journalOwned_ = false;
-}
-
-// A whole new journal in place of the old one, never half of either.
-void CControlDlg::rewriteJournal(const std::vector<std::string>& lines) {
-    const std::string fresh = journalPath_ + ".new";
-    DWORD error = 0;
-    core->removeFile(fresh);
-    journalOwned_ = true;
-    if (core->appendLinesFlushed(fresh, lines, &error) &&
-        core->renameFile(fresh, journalPath_, true, &error))
-        return;
-    core->removeFile(fresh);
-    warnJournalUnwritten(error);
-}
-
-// The journal under a name with its race's date, beside the data; returns
-// that name, or an empty text when it could not be renamed.
-std::string CControlDlg::keepJournalAside(int64_t startWallMs, DWORD* error) {
-    const std::string base = dataDir + "_race-journal-" + fileStamp(fromSerialSeconds(startWallMs / 1000));
-    for (int n = 1; n < 100; ++n) {
-        const std::string name = base + (n > 1 ? "-" + std::to_string(n) : "") + ".txt";
-        if (core->isFileExist(name)) continue;
-        if (!core->renameFile(journalPath_, name, false, error)) return std::string();
-        journalOwned_ = false;
-        return name;
-    }
-    if (error) *error = ERROR_FILE_EXISTS;
-    return std::string();
+void CControlDlg::undoClockAction() {
+    const RaceStep step = session_->undo(clockNow());
+    journal(step);
+    if (!step.changed) return;
+    refreshOutput();
+    refreshTimes();
 }
 
 // At start-up, once the audience window is up: a race the program did not
 // live to end is offered back.
 void CControlDlg::offerToResume() {
-    std::string bytes, records;
-    if (!core->isFileExist(journalPath_) || !core->readFile(journalPath_, &bytes, 1 << 20)) return;
-    core->readFile(recordsPath, &records, (size_t)1 << 30);  // unreadable: nothing written in it
-    const ResumeDecision d = decideResume(bytes, records);
-    switch (d.offer) {
-    case ResumeOffer::Remove:
-        core->removeFile(journalPath_);
-        return;
-    case ResumeOffer::KeepUnreadable: {
-        DWORD error = 0;
-        const std::string aside = keepJournalAside(core->wallNowMs(), &error);
-        core->msgboxWarning(m_hWnd, aside.empty() ? "上次留下的比赛过程记录无法读取，也无法另存，仍保留为：\n" +
-                                                        journalPath_ + "\n\n原因：" + CCore::errorText(error)
-                                                  : "上次留下的比赛过程记录无法读取，已另存为：\n" + aside);
-        return;
-    }
-    case ResumeOffer::Ask:
-        askToResume(d.race);
-        return;
-    }
-}
-
-void CControlDlg::askToResume(const JournalRace& race) {
-    const std::string start = formatTimeStamp(fromSerialSeconds(race.startWallMs / 1000));
-    const std::string question =
-        "上次的比赛没有正常结束（程序被关闭、出错或电脑断电）。\n\n"
-        "比赛开始于：" + start + "（" + race.modeText + "，" + core->getStrInt(race.count) + " 名选手）\n"
-        "已停表：" + core->getStrInt(race.stoppedClocks()) + " 人；仍在计时：" +
-        core->getStrInt(race.runningClocks()) + " 人\n\n"
-        "要恢复这场比赛吗？\n\n"
-        "“是”：比赛接着进行。已停表的成绩不变，仍在计时的选手从原来开始的时刻接着计时；"
-        "结束比赛后照常写入成绩记录。\n"
-        "“否”：不恢复，这场比赛不写入成绩记录；过程记录另存一份，可以用记事本查看。";
-    if (core->msgboxQuestion(m_hWnd, question, MB_YESNO) == IDYES) {
-        resumeRace(race);
-        return;
-    }
-    // Never removed: a journal that cannot be moved aside stays as it is, and
-    // the operator learns the name it has.
-    DWORD error = 0;
-    if (keepJournalAside(race.startWallMs, &error).empty())
-        core->msgboxWarning(m_hWnd, "这场比赛的过程记录无法另存，仍保留为：\n" + journalPath_ + "\n\n原因：" +
-                                        CCore::errorText(error) + "\n\n下次启动程序时还会询问。");
+    JournalRace race;
+    if (!files_->leftRace(m_hWnd, &race)) return;
+    if (core->msgboxQuestion(m_hWnd, resumeQuestion(race), MB_YESNO) == IDYES) resumeRace(race);
+    else files_->keepDeclined(race, m_hWnd);
 }
 
 void CControlDlg::resumeRace(const JournalRace& race) {
-    if ((isZhangai != 0) != (race.isZhangai != 0)) {
-        // The race goes on in the mode it was run in.
-        isZhangai = race.isZhangai;
-        while (contestantList.GetColumnCount() > 3) contestantList.DeleteColumn(3);
-        if (isZhangai) insertScoreColumn();
-    }
+    journal(session_->resume(race, clockNow()));
+    // The race goes on in the mode it was run in.
+    isZhangai = session_->mode().isZhangai;
+    contestantList.setObstacle(isZhangai != 0);
     updateCaption();
-    const JournalClock now = clockNow();
-    resumeClocks(race, contestants, now);
-    contestantCount = race.count;
-    resultsReady = 0;
-    raceRunning = 1;
-    clockHistory_.clear();
-    journalWarned_ = false;
-    raceStartWallMs_ = race.startWallMs;
-    rewriteJournal(journalRaceLines(modeText, isZhangai, race.scoreInit, race.startWallMs, contestants,
-                                    contestantCount, now));
-    showContestantsInList();
+    contestantList.showTable(contestants, contestantCount, CCore::tickNow());
     setRaceTexts("结束比赛", "比赛进行中");
     enableOutput();  // photos for the names of that race
-    refreshTimes();
 }
 
-void CControlDlg::showContestantsInList() {
-    contestantList.DeleteAllItems();
-    for (int i = 0; i < contestantCount; ++i) {
-        contestantList.InsertItem(i, core->getStrInt(i + 1));
-        contestantList.SetItemText(i, 1, std::string(fixedText(contestants[i].name)));
-        contestantList.SetItemText(i, 2, formatElapsed(i));
-        if (isZhangai) contestantList.SetItemText(i, 3, core->getStrInt(contestants[i].score));
-    }
-}
-
-void CControlDlg::refreshTimes() {
-    for (int i = 0; i < contestantCount; ++i) contestantList.SetItemText(i, 2, formatElapsed(i));
-}
+void CControlDlg::refreshTimes() { contestantList.showTimes(contestants, contestantCount, CCore::tickNow()); }
 
 std::string CControlDlg::formatElapsed(int i) { return clockText(contestants[i], CCore::tickNow()); }
 
@@ -661,20 +401,14 @@ void CControlDlg::positionOutput() {
         outputWnd->layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
 }
 
+
 // --- settings and scoring ---
 
 void CControlDlg::openOptions() {
-    if (raceRunning) {
-        core->msgboxWarning(m_hWnd, kRaceInProgress);
-        return;
-    }
+    if (refusedDuringRace()) return;
     COptionsDlg dlg(nullptr);
     if (dlg.DoModal() != IDOK) return;
-    closeTakeBack();
-    contestantList.DeleteAllItems();
-    while (contestantList.GetColumnCount() > 3) contestantList.DeleteColumn(3);
-    if (isZhangai) insertScoreColumn();
-    raceRunning = 0;
+    contestantList.setObstacle(isZhangai != 0);
     clearData();
     setRaceTexts("开始比赛", "就绪");
     enableOutput();
@@ -682,11 +416,11 @@ void CControlDlg::openOptions() {
 }
 
 void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
-    if (!isZhangai || raceRunning != 1 || item->iItem < 0 || item->iItem >= contestantCount) return;
+    if (!isZhangai || !raceRunning || item->iItem < 0 || item->iItem >= contestantCount) return;
     CScoreDlg dlg(nullptr);
     dlg.contestantIndex = item->iItem;
     if (dlg.DoModal() != IDOK) return;
-    journal({journalScoreLine(item->iItem, contestants[item->iItem].score, clockNow())});
+    journal(session_->scoreChanged(item->iItem, clockNow()));
     contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
     refreshOutput();
 }
@@ -694,71 +428,35 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
 // --- results of earlier races ---
 
 void CControlDlg::openResults() {
-    if (raceRunning) {
-        core->msgboxWarning(m_hWnd, kRaceInProgress);
-        return;
-    }
+    if (refusedDuringRace()) return;
     CResultsDlg dlg(nullptr);
-    dlg.onChanged = [this](const std::string& stamp, int row, int32_t elapsedMs, int32_t score, bool voided) {
-        onRecordsChanged(stamp, row, elapsedMs, score, voided);
-    };
+    dlg.onChanged = [this](const RecordsChange& change) { onRecordsChanged(change); };
     dlg.DoModal();
 }
 
-void CControlDlg::onRecordsChanged(const std::string& stamp, int row, int32_t elapsedMs, int32_t score,
-                                   bool voided) {
-    if (resultsReady && stamp == lastStamp_) {
-        if (voided) {
-            resultsReady = 0;  // the board of a race that no longer counts
-        } else if (row >= 0 && row < contestantCount) {
-            Contestant& c = contestants[row];
-            c.elapsedMs = elapsedMs;
-            c.score = score;
-            // The list reads the clock: it shows the corrected time too.
-            c.timing = 0;
-            c.startTick = elapsedMs == NO_TIME ? 0 : (c.startTick ? c.startTick : 1);
-            c.stopTick = c.startTick + (uint32_t)(elapsedMs == NO_TIME ? 0 : elapsedMs);
-            refreshTimes();
-            if (isZhangai) contestantList.SetItemText(row, 3, core->getStrInt(score));
-        }
-    }
+// The heat written to psn.txt is loaded as 清除数据 loads the roster, and the
+// scoreboard is laid out again for its photos.
+void CControlDlg::openClassList() {
+    if (refusedDuringRace()) return;
+    CClassListDlg dlg(nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    clearData();
+    enableOutput();
+}
+
+// The race just ended, corrected or voided, shows as the file now holds it.
+void CControlDlg::onRecordsChanged(const RecordsChange& change) {
+    if (session_->applyCorrection(change)) contestantList.showTable(contestants, contestantCount, CCore::tickNow());
     refreshOutput();
 }
 
 // --- export ---
 
-// A picture of the scoreboard exactly as the audience sees it, and a table of
-// both boards for a spreadsheet, side by side in data\export\.
 void CControlDlg::onExport() {
-    if (raceRunning) {
-        core->msgboxWarning(m_hWnd, kRaceInProgress);
-        return;
-    }
+    if (refusedDuringRace()) return;
     if (!outputWnd) {
         core->msgboxInfo(m_hWnd, "记分牌尚未就绪，请稍后再导出。");
         return;
     }
-    outputWnd->refresh();
-    const std::string folder = dataDir + "export\\";
-    core->createFolder(folder);
-    const std::string stamp = fileStamp(core->getTimeNow());
-    const std::string picture = folder + "画面_" + stamp + ".png";
-    const std::string table = folder + "成绩_" + stamp + ".csv";
-
-    std::string reason;
-    if (!outputWnd->savePicture(picture, &reason)) {
-        core->msgboxWarning(m_hWnd, "导出失败，无法保存画面：\n" + picture + "\n\n原因：" + reason);
-        return;
-    }
-    const ExportBoards boards = {contestants, resultsReady != 0, weeklyTotals,
-                                 outputWnd->hasWeeklyData != 0, contestantCount};
-    // UTF-8 with a byte-order mark: every spreadsheet reads it without mojibake.
-    const std::string bytes = "\xEF\xBB\xBF" + core->ansiToUtf8(exportTable(boards));
-    DWORD error = 0;
-    if (!core->writeFile(table, bytes, &error)) {
-        core->msgboxWarning(m_hWnd, "导出失败，无法保存成绩表：\n" + table + "\n\n原因：" +
-                                        CCore::errorText(error) + "\n\n画面已保存：\n" + picture);
-        return;
-    }
-    core->msgboxInfo(m_hWnd, "已导出到：\n" + picture + "\n" + table);
+    exportScoreboard(*outputWnd, m_hWnd);
 }

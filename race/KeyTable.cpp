@@ -13,6 +13,7 @@ constexpr int kCapital = 0x14;
 constexpr int kEscape = 0x1B;
 constexpr int kNext = 0x22;
 constexpr int kEnd = 0x23;
+constexpr int kF4 = 0x73;
 constexpr int kHome = 0x24;
 constexpr int kLeft = 0x25;
 constexpr int kUp = 0x26;
@@ -99,9 +100,14 @@ int numericPadKey(const KeyEvent& key) {
 KeyDecision decideKey(const KeyEvent& key, const KeyContext& context) {
     if (key.systemKey) {
         // Alt+F4 and friends: the audience screen never closes from the
-        // keyboard; the control dialog keeps its system keys.
+        // keyboard.
         if (context.window == KeyWindow::Output) return KeyDecision{RaceCommand::None, -1, true, true};
-        return decision(RaceCommand::None);
+        // During a race Alt+Space, F10 or Alt alone would open the control
+        // dialog's system menu, whose own loop then eats the next race keys;
+        // only Alt+F4 still reaches the question before closing. Outside a
+        // race the dialog keeps its system keys.
+        const bool close = key.virtualKey == kF4 && key.alt;
+        return decision(RaceCommand::None, context.raceRunning && !close);
     }
     KeyDecision d = decideFreely(key, numericPadKey(key), context);
     // Outside the table a key does nothing at all during a race.

@@ -304,6 +304,18 @@ ResumeDecision decideResume(std::string_view journalBytes, std::string_view reco
     return d;
 }
 
+std::string resumeQuestion(const JournalRace& race) {
+    const std::string start = formatTimeStamp(fromSerialSeconds(race.startWallMs / 1000));
+    return "上次的比赛没有正常结束（程序被关闭、出错或电脑断电）。\n\n"
+           "比赛开始于：" + start + "（" + race.modeText + "，" + getStrInt(race.count) + " 名选手）\n"
+           "已停表：" + getStrInt(race.stoppedClocks()) + " 人；仍在计时：" + getStrInt(race.runningClocks()) +
+           " 人\n\n"
+           "要恢复这场比赛吗？\n\n"
+           "“是”：比赛接着进行。已停表的成绩不变，仍在计时的选手从原来开始的时刻接着计时；"
+           "结束比赛后照常写入成绩记录。\n"
+           "“否”：不恢复，这场比赛不写入成绩记录；过程记录另存一份，可以用记事本查看。";
+}
+
 void resumeClocks(const JournalRace& race, Contestant* table, JournalClock now) {
     const uint32_t tickSince = now.tick - race.last.tick;
     const int64_t wallSince = now.wallMs - race.last.wallMs;

@@ -86,6 +86,9 @@ struct ResumeDecision {
 };
 ResumeDecision decideResume(std::string_view journalBytes, std::string_view recordsBytes);
 
+// What the operator is asked about a race a journal left behind.
+std::string resumeQuestion(const JournalRace& race);
+
 // The journal's clocks in today's tick count, into table. When the tick count
 // ran on since the last reading (the program died, Windows did not) the ticks
 // are kept as they are; after a restart of Windows the tick count began

@@ -1,10 +1,12 @@
 #include "race/RecordsEdit.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "core/TextFields.h"
 #include "output/Leaderboard.h"
+#include "output/TimeText.h"
 #include "race/RaceState.h"
 #include "race/RecordLines.h"
 
@@ -20,14 +22,10 @@ constexpr std::string_view OBSTACLE_UTF16BE = "\x96\x9C\x78\x8D\x8D\x5B";
 
 constexpr int64_t SECONDS_PER_WEEK = 7 * 86400;
 
-bool isUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
-
 bool isObstacleWord(std::string_view word, TextEncoding e) {
-    switch (e) {
+    switch (lineEncoding(word, e)) {
     case TextEncoding::Cp936: return word == OBSTACLE_CP936;
-    // The records reader keeps a line of a UTF-8 file that is no UTF-8 as
-    // code page 936, as an older version appended it; this word is no UTF-8.
-    case TextEncoding::Utf8: return word == OBSTACLE_UTF8 || word == OBSTACLE_CP936;
+    case TextEncoding::Utf8: return word == OBSTACLE_UTF8;
     case TextEncoding::Utf16Le: return word == OBSTACLE_UTF16LE;
     case TextEncoding::Utf16Be: return word == OBSTACLE_UTF16BE;
     }
@@ -191,7 +189,8 @@ std::vector<std::size_t> rowsByPlace(const RecordsRace& race) {
 
 namespace {
 
-constexpr int64_t TYPED_TIME_LIMIT = 3600000;  // a race shorter than an hour
+// NO_TIME is no time at all; hours are the most a typed time has.
+constexpr int64_t TYPED_TIME_LIMIT = NO_TIME;
 
 // Full-width characters a Chinese input method types into a time, as code
 // page 936 pairs (the program's strings), with what they stand for.
@@ -203,6 +202,9 @@ constexpr FullWidthChar FULL_WIDTH[] = {
     {0xA3, 0xBA, ':'},  {0xA3, 0xAE, '.'},  {0xA3, 0xA7, '\''}, {0xA3, 0xA2, '"'},
     {0xA1, 0xE4, '\''}, {0xA1, 0xE5, '"'},  {0xA1, 0xAF, '\''}, {0xA1, 0xB1, '"'},
     {0xA1, 0xA1, ' '},
+    // With Chinese punctuation on, the input method types 。 for the full
+    // stop, ‘ or ’ for the apostrophe, “ or ” for the double quote.
+    {0xA1, 0xA3, '.'},  {0xA1, 0xAE, '\''}, {0xA1, 0xB0, '"'},
 };
 
 // The text with full-width digits and signs as their ASCII forms; false at
@@ -250,24 +252,62 @@ bool parseTypedTime(std::string_view typed, int32_t* ms) {
     t = t.substr(first, t.find_last_not_of(" \t") + 1 - first);
     if (t.back() == '"') t.remove_suffix(1);
 
+    // Up to three numbers: seconds; minutes and seconds; hours, minutes and
+    // seconds, the hours ended by a colon (1'02'03 is no time). A number after
+    // the first stays below 60.
     std::size_t pos = 0;
-    int64_t minutes = 0, seconds = 0, fraction = 0;
-    if (readDigits(t, &pos, &seconds) == 0) return false;
-    if (pos < t.size() && (t[pos] == '\'' || t[pos] == ':')) {
-        ++pos;
-        minutes = seconds;
-        if (readDigits(t, &pos, &seconds) == 0 || seconds >= 60) return false;
+    int64_t parts[3] = {0, 0, 0};
+    char hoursEnd = 0;  // the separator after the first number
+    int count = 0;
+    for (;; ++pos) {
+        if (readDigits(t, &pos, &parts[count]) == 0 || (count > 0 && parts[count] >= 60)) return false;
+        if (++count == 3 && hoursEnd != ':') return false;
+        if (count == 3 || pos >= t.size() || (t[pos] != '\'' && t[pos] != ':')) break;
+        if (count == 1) hoursEnd = t[pos];
     }
+    int64_t total = 0;
+    for (int i = 0; i < count; ++i) total = total * 60 + parts[i];
+    total *= 1000;
     if (pos < t.size() && t[pos] == '.') {
         ++pos;
         static const int64_t SCALE[] = {100, 10, 1};  // ms per unit of 1, 2 or 3 decimals
+        int64_t fraction = 0;
         const std::size_t decimals = readDigits(t, &pos, &fraction);
         if (decimals < 1 || decimals > 3) return false;
-        fraction *= SCALE[decimals - 1];
+        total += fraction * SCALE[decimals - 1];
     }
-    if (pos != t.size()) return false;
-    const int64_t total = minutes * 60000 + seconds * 1000 + fraction;
-    if (total >= TYPED_TIME_LIMIT) return false;
+    if (pos != t.size() || total >= TYPED_TIME_LIMIT) return false;
     *ms = static_cast<int32_t>(total);
     return true;
+}
+
+std::string resultTimeText(int32_t ms) {
+    const uint32_t t = static_cast<uint32_t>(ms);
+    if (ms >= 0 && t < 3600000u) return formatTime(t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%u:%02u:%02u.%02u", t / 3600000u, t / 60000u % 60u, t / 1000u % 60u,
+                  t % 1000u / 10u);
+    return text;
+}
+
+ResultFields shownResult(int32_t elapsedMs, int32_t score) {
+    const bool noTime = elapsedMs == NO_TIME || elapsedMs < 0;
+    return ResultFields{noTime ? std::string() : resultTimeText(elapsedMs), noTime, getStrInt(score)};
+}
+
+ResultEdit readEditedResult(const ResultFields& shown, const ResultFields& typed, bool obstacle,
+                            int32_t* elapsedMs, int32_t* score) {
+    int32_t ms = *elapsedMs, value = *score;
+    const bool timeTouched = typed.noTime != shown.noTime || (!typed.noTime && typed.time != shown.time);
+    if (timeTouched && typed.noTime) ms = NO_TIME;
+    else if (timeTouched && !parseTypedTime(typed.time, &ms)) return ResultEdit::BadTime;
+    if (obstacle && typed.score != shown.score) {
+        std::string_view text(typed.score);
+        const std::size_t first = text.find_first_not_of(' ');
+        text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(' ') + 1 - first);
+        if (!parseInt32Field(text, &value)) return ResultEdit::BadScore;
+    }
+    *elapsedMs = ms;
+    *score = value;
+    return ResultEdit::Taken;
 }

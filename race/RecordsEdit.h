@@ -84,7 +84,45 @@ std::vector<const RecordsRace*> racesOfWeek(const RecordsDocument& document,
 std::vector<std::size_t> rowsByPlace(const RecordsRace& race);
 
 // A time as an operator types it into a box: 01'23.45", 1'23.45, 1:23.45,
-// 83.45 or 83 (blanks around it, and the full-width digits and signs a
-// Chinese input method gives, are taken too), in milliseconds. False when the
-// text is none of these or not below 60 minutes; *ms is then left alone.
+// 83.45 or 83, or with hours 1:02:03.45 (blanks around it, and the full-width
+// digits and signs a Chinese input method gives, its 。‘’“”： included, are
+// taken too), in milliseconds. False when the text is none of these or not
+// below NO_TIME; *ms is then left alone.
 bool parseTypedTime(std::string_view text, int32_t* ms);
+
+// A stored time as 成绩管理 shows it: as the boards show it below an hour,
+// and from an hour on with its hours (1:02:03.45), in a form parseTypedTime
+// reads back to the hundredth.
+std::string resultTimeText(int32_t ms);
+
+// One result in the edit dialog's boxes: the time text and 无成绩, and the
+// score text.
+struct ResultFields {
+    std::string time;
+    bool noTime = false;
+    std::string score;
+};
+ResultFields shownResult(int32_t elapsedMs, int32_t score);
+
+// What OK makes of the boxes. A box the operator left as it was shown keeps
+// the stored value to the millisecond (the box shows hundredths, and no
+// hours' worth of a time is lost); only what was changed is read. In a timed
+// race the score is never read. *elapsedMs and *score hold the stored values
+// and get the new ones; on a refusal they are left alone.
+enum class ResultEdit { Taken, BadTime, BadScore };
+ResultEdit readEditedResult(const ResultFields& shown, const ResultFields& typed, bool obstacle,
+                            int32_t* elapsedMs, int32_t* score);
+
+// A change the operator made to a race of the records file, as the race
+// just ended must know it: which race (by its header time, its rows and
+// whether it was the file's last), and the row's new result, or the race
+// voided.
+struct RecordsChange {
+    LocalTime raceTime = {};
+    std::size_t raceRows = 0;
+    bool lastRace = false;
+    bool voided = false;
+    std::size_t row = 0;
+    int32_t elapsedMs = 0;
+    int32_t score = 0;
+};

@@ -1,9 +1,10 @@
 // One contestant's result in a race already written, corrected by hand: the
 // time as the operator types it, or no time at all, and in an obstacle race
-// the score.
+// the score. What the operator leaves as it was shown keeps its stored value.
 #pragma once
 
 #include "framework/Dialog.h"
+#include "race/RecordsEdit.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,8 @@ protected:
 
 private:
     void showTimeEditable();
-    bool readTime(int32_t* ms);
-    bool readScore(int32_t* value);
+    ResultFields typed();
+    void refuse(int control, const char* text);
+
+    ResultFields shown_;
 };

@@ -1,7 +1,6 @@
 #include "race/ResultsDlg.h"
 
 #include "core/Core.h"
-#include "output/TimeText.h"
 #include "race/RaceState.h"
 #include "race/ResultEditDlg.h"
 #include "race/TermDlg.h"
@@ -19,7 +18,7 @@ std::string dateText(const LocalTime& t) {
     return std::string(text) + "（" + kWeekdays[weekdayOf(t)] + "）";
 }
 
-std::string timeText(int32_t ms) { return ms == NO_TIME || ms < 0 ? "无成绩" : formatTime((uint32_t)ms); }
+std::string timeText(int32_t ms) { return ms == NO_TIME || ms < 0 ? "无成绩" : resultTimeText(ms); }
 }  // namespace
 
 CResultsDlg::CResultsDlg(HWND parent) : CDialog(IDD_RESULTS, parent) {}
@@ -86,11 +85,7 @@ LocalTime CResultsDlg::weekStart() const {
 }
 
 std::string CResultsDlg::shown(std::string_view fileText) const {
-    const TextEncoding encoding = records_->encoding();
-    // A UTF-8 file may hold lines an older version appended in code page 936.
-    if (encoding == TextEncoding::Cp936 || (encoding == TextEncoding::Utf8 && !isValidUtf8(fileText)))
-        return std::string(fileText);
-    return wideToAnsi(decodeToWide(fileText, encoding));
+    return fileTextToAnsi(fileText, records_->encoding());
 }
 
 std::string CResultsDlg::namesByPlace(const RecordsRace& race) const {
@@ -146,10 +141,13 @@ void CResultsDlg::editRow(int row) {
     dlg.obstacle = race.obstacle;
     if (dlg.DoModal() != IDOK) return;
     if (dlg.elapsedMs == before.elapsedMs && dlg.score == before.score) return;
-    const std::string stamp = race.stamp;
+    RecordsChange change = changeOf(race);
+    change.row = (size_t)row;
+    change.elapsedMs = dlg.elapsedMs;
+    change.score = dlg.score;
     const int shownRace = race_;
     if (!write(records_->withRow(race, (size_t)row, dlg.elapsedMs, dlg.score))) return;
-    if (onChanged) onChanged(stamp, row, dlg.elapsedMs, dlg.score, false);
+    if (onChanged) onChanged(change);
     showWeek(shownRace);
 }
 
@@ -160,11 +158,20 @@ void CResultsDlg::voidRace() {
                                  "）：" + namesByPlace(race) +
                                  "\n\n删除后周冠军榜不再计入这场比赛。删除前的记录文件会先备份到 data\\backup 文件夹。";
     if (core->msgboxQuestion(m_hWnd, question, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
-    const std::string stamp = race.stamp;
+    RecordsChange change = changeOf(race);
+    change.voided = true;
     const int shownRace = race_;
     if (!write(records_->withoutRace(race))) return;
-    if (onChanged) onChanged(stamp, -1, 0, 0, true);
+    if (onChanged) onChanged(change);
     showWeek(shownRace);
+}
+
+RecordsChange CResultsDlg::changeOf(const RecordsRace& race) const {
+    RecordsChange change;
+    change.raceTime = race.time;
+    change.raceRows = race.rows.size();
+    change.lastRace = &race == &records_->races().back();
+    return change;
 }
 
 // The file must still be what the dialog shows: a change made meanwhile

@@ -18,10 +18,8 @@ class CResultsDlg : public CDialog {
 public:
     explicit CResultsDlg(HWND parent = nullptr);
 
-    // After each change that reached the file: the race's header time stamp,
-    // the row (from 0; -1 when the race was voided) and its new values.
-    std::function<void(const std::string& stamp, int row, int32_t elapsedMs, int32_t score, bool voided)>
-        onChanged;
+    // After each change that reached the file.
+    std::function<void(const RecordsChange& change)> onChanged;
 
 protected:
     BOOL OnInitDialog() override;
@@ -37,6 +35,7 @@ private:
     void voidRace();
     void openTerm();
     bool write(const std::string& after);
+    RecordsChange changeOf(const RecordsRace& race) const;
     void warnUnwritable(unsigned long error);
     std::string shown(std::string_view fileText) const;
     LocalTime weekStart() const;

@@ -28,13 +28,14 @@ bool isDeviceName(std::string_view name) {
 
 }  // namespace
 
-std::vector<std::string> parseRoster(std::string_view fileBytes, std::vector<int>* lineNumbers) {
+std::vector<std::string> parseRoster(std::string_view fileBytes, std::vector<int>* lineNumbers,
+                                     std::size_t maxNames) {
     std::vector<std::string> names;
     if (lineNumbers) lineNumbers->clear();
     int number = 0;
     const auto take = [&](std::string_view line) {
         ++number;
-        if (line.empty() || names.size() >= MAX_CONTESTANTS) return;
+        if (line.empty() || names.size() >= maxNames) return;
         names.emplace_back(line);
         if (lineNumbers) lineNumbers->push_back(number);
     };

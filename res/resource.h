@@ -9,6 +9,7 @@
 #define IDD_SCORE              131
 #define IDD_RESULTS            132
 #define IDD_EDIT_RESULT        133
+#define IDD_CLASS_LIST         134
 #define IDD_TERM               135
 
 // Control dialog
@@ -19,6 +20,7 @@
 #define IDC_CLEAR_DATA         1007
 #define IDC_EXPORT             1008
 #define IDC_RESULTS            1009
+#define IDC_OPEN_CLASS_LIST    1010
 #define IDC_STATUS             1022
 #define IDC_POSITION_OUTPUT    1033
 
@@ -63,6 +65,19 @@
 #define IDC_TERM_EXPORT        1125
 #define IDC_TERM_SHOW          1126
 #define IDC_TERM_SUMMARY       1127
+
+// The class list and its heat
+#define IDC_CLASS_CHILDREN     1201
+#define IDC_CLASS_NAME         1202
+#define IDC_CLASS_ADD          1203
+#define IDC_CLASS_RENAME       1204
+#define IDC_CLASS_REMOVE       1205
+#define IDC_CLASS_UP           1206
+#define IDC_CLASS_DOWN         1207
+#define IDC_CLASS_PHOTO        1208
+#define IDC_CLASS_NEXT_HEAT    1209
+#define IDC_CLASS_IN_HEAT      1210
+#define IDC_CLASS_COUNT        1211
 
 #ifndef IDC_STATIC
 #define IDC_STATIC             (-1)

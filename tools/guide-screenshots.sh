@@ -332,6 +332,16 @@ sleep 0.5
 click_at "$(dialog_point "$res" 340 256 308 242)"     # 关闭
 sleep 0.5
 
+# 名单 on a class of twenty, the demo roster its first heat.
+write_gbk "$work/timed/data/_class.txt" 张伟 李娜 王芳 刘洋 陈静 赵磊 杨洋 黄蕾 周杰 吴敏 \
+    徐静 孙丽 马超 朱婷 胡军 郭敏 何涛 林琳 高峰 罗娜
+click_at "$(dialog_point "$dlg" 325 217 280 69)"      # 名单
+cls=$(window_named 名单)
+sleep 1
+shot_window "$cls" class-list.png
+click_at "$(dialog_point "$cls" 300 214 272 200)"     # 取消
+sleep 0.5
+
 # The options dialog and the palette of the text colour.
 click_at "$(dialog_point "$dlg" 325 217 280 113)"     # 选项
 opt=$(window_named 选项)

@@ -5,6 +5,7 @@
 // act, and that a race run on it still reaches the records file whole.
 #include "core/Core.h"
 #include "core/TimeStamp.h"
+#include "race/ClassListDlg.h"
 #include "tests/e2e/ProgramDriver.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -754,6 +755,37 @@ TEST(BadPictures, TenThousandByTenThousandPixels) {
         raceWithOneBadPicture(picture, [](const ProgramDriver& p, const std::string& name) {
             ASSERT_TRUE(writeHugeIndexedPng(p.path(name), 10000, 10000));
         });
+}
+
+// Whatever picture is chosen as a child's photo in 名单: a JPEG at most 600
+// pixels high, white where it was transparent, or a reason why not.
+TEST(BadPictures, PhotosChosenInTheClassListBecomeJpegsAtMostSixHundredHigh) {
+    ScratchFolder dir;
+    ASSERT_TRUE(writeSolidPicture(dir.file("big.png"), 900, 1200, 0x00000000, L"image/png"));
+    ASSERT_TRUE(writeSolidPicture(dir.file("small.jpg"), 400, 300, 0xFFE00000, L"image/jpeg"));
+    dir.write("garbage.jpg", pseudoRandomBytes(4096, 0xfeed));
+    struct Case {
+        const char* source;
+        int width, height;
+        uint32_t centre;
+    };
+    for (const Case& c : {Case{"big.png", 450, 600, 0xFFFFFF}, Case{"small.jpg", 400, 300, 0xE00000},
+                          Case{"garbage.jpg", 0, 0, 0}}) {
+        std::string jpeg, reason;
+        const bool made = photoAsJpeg(toWide(dir.file(c.source)), &jpeg, &reason);
+        ASSERT_EQ(made, c.width != 0) << c.source << ": " << reason;
+        if (!made) {
+            EXPECT_NE(reason.find("不是能识别的图片"), std::string::npos) << reason;
+            continue;
+        }
+        dir.write("photo.jpg", jpeg);
+        Pixels photo;
+        ASSERT_TRUE(readPicture(dir.file("photo.jpg"), &photo)) << c.source;
+        EXPECT_EQ(photo.width * 10000 + photo.height, c.width * 10000 + c.height) << c.source;
+        const uint32_t centre = photo.argb[(size_t)photo.height / 2 * photo.width + photo.width / 2];
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR((int)(centre >> shift & 0xFF), (int)(c.centre >> shift & 0xFF), 4) << c.source;
+    }
 }
 
 // ---------------------------------------------------------------- the folder

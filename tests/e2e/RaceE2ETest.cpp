@@ -282,14 +282,41 @@ void endsWithOneBlock(ProgramDriver& program) {
     EXPECT_TRUE(program.close().clean());
 }
 
+// Alt+Space typed on the real keyboard: outside a race it opens the control
+// dialog's system menu; during one it must not, since the menu's own loop
+// would eat the race keys that follow.
+// The keys pressed in order on the real keyboard, then let go in reverse.
+void typeKeys(std::vector<WORD> keys) {
+    std::vector<INPUT> in(2 * keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        in[i].type = in[in.size() - 1 - i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = in[in.size() - 1 - i].ki.wVk = keys[i];
+        in[in.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput((UINT)in.size(), in.data(), sizeof(INPUT));
+}
+
+bool altSpaceOpensTheSystemMenu(ProgramDriver& program) {
+    SetForegroundWindow(program.dialog());
+    program.settle();
+    typeKeys({VK_MENU, VK_SPACE});
+    const auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+    const bool open = program.waitUntil(menuShown, 1500);
+    if (open) typeKeys({VK_ESCAPE});
+    program.waitUntil([&] { return !menuShown(); }, 1500);
+    return open;
+}
+
 // A race started with the mouse leaves the focus on its button: Space there,
-// or on 开启输出, must neither end the race nor hide the scoreboard.
+// or on 开启输出, must neither end the race nor hide the scoreboard; nor may
+// the system keys open a menu.
 TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
     const int kRace = 1004, kEnableOutput = 1001;
     const LPARAM spaceDown = 0x00390001, spaceUp = (LPARAM)0xC0390001;
     ProgramDriver program;
     program.write("data\\psn.txt", "张伟\r\n");
     ASSERT_TRUE(program.start());
+    EXPECT_TRUE(altSpaceOpensTheSystemMenu(program));  // outside a race it does
     program.mouseClick(kRace);
     program.waitUntil([&] { return program.itemText(1022) == "比赛进行中"; }, 3000);
     for (int id : {kRace, kEnableOutput}) {
@@ -300,6 +327,9 @@ TEST(RaceEndToEnd, SpaceOnAFocusedButtonDoesNothingDuringARace) {
         EXPECT_EQ(program.itemText(1022), "比赛进行中") << id;
         EXPECT_TRUE(IsWindowVisible(program.outputWindow())) << id;
     }
+    EXPECT_FALSE(altSpaceOpensTheSystemMenu(program));
+    program.key('1');
+    EXPECT_TRUE(program.waitUntil([&] { return program.listText(0, 2) != "00'00.00\""; }, 3000));
     EXPECT_EQ(program.read("data\\_records.csv"), "");
     endsWithOneBlock(program);
 }
@@ -489,6 +519,76 @@ TEST(RaceEndToEnd, AnEndedRaceIsTakenBackWhileItsBlockIsTheFilesLast) {
     ASSERT_TRUE(program.waitForBox("被修改过"));
     EXPECT_EQ(program.itemText(1022), "比赛结束！");
     EXPECT_EQ(program.read("data\\_records.csv"), second + "x");
+    EXPECT_TRUE(program.close().clean());
+}
+
+// 名单 before the first races of a class: the class typed in (Enter takes
+// a name too; a name twice is refused), a heat taken with 下一组 and kept,
+// then the next from the top; a roster that cannot be written changes
+// nothing. psn.txt, saved by Notepad as UTF-8, stays so. A child with
+// results in a records file a spreadsheet saved is renamed only after a word.
+TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
+    const int kClassList = 1010, kChildren = 1201, kName = 1202, kAdd = 1203, kRename = 1204, kNextHeat = 1209;
+    const std::string mark = "\xEF\xBB\xBF";
+    ProgramDriver program;
+    program.write("data\\psn.txt", mark + CCore().ansiToUtf8("张伟\r\n李娜\r\n"));
+    program.write("data\\_records.csv", mark + CCore().ansiToUtf8("计时赛,2026/3/2 10:05\r\n张伟,10420,0\r\n\r\n"));
+    ASSERT_TRUE(program.start());
+    const auto press = [&](HWND dlg, int id) {
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+        program.settle();
+    };
+    const auto openClassList = [&] {
+        program.click(kClassList);
+        HWND dlg = nullptr;
+        program.waitUntil([&] { return (dlg = program.dialogCalled("名单")) != nullptr; }, 5000);
+        return dlg;
+    };
+    HWND dlg = openClassList();
+    ASSERT_NE(dlg, nullptr);
+    program.keyTo(GetDlgItem(dlg, kChildren), VK_HOME);
+    SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)L"张小伟");
+    press(dlg, kRename);
+    EXPECT_TRUE(program.waitForBox("以前的成绩仍记在原来的名字“张伟”下"));  // and No
+    const char* const typed[] = {"王芳", "刘洋", "陈静", "赵磊", "杨洋", "黄蕾", "周杰", "吴敏", "王芳 "};
+    for (const char* name : typed) {
+        SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)toWide(name).c_str());
+        if (name == typed[1]) program.keyTo(GetDlgItem(dlg, kName), VK_RETURN);
+        else press(dlg, kAdd);
+        program.settle();
+    }
+    EXPECT_TRUE(program.waitForBox("不能使用“王芳”这个名字"));
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    const std::string second = "王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n周杰\r\n吴敏\r\n";
+    const std::string wholeClass = "张伟\r\n李娜\r\n" + second;
+    EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
+    EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(second));
+    program.waitUntil([&] { return program.listRows() == 8; }, 3000);
+    EXPECT_EQ(program.listText(7, 1), "吴敏");
+
+    // After the class's last child, from the top again. Then the roster is
+    // held by another program: OK says so by name and the class file stays
+    // as it was, as after Cancel.
+    ASSERT_NE(dlg = openClassList(), nullptr);
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    HANDLE held = CreateFileW(program.widePath("data\\psn.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(dlg = openClassList(), nullptr);
+    SendMessageW(GetDlgItem(dlg, kName), WM_SETTEXT, 0, (LPARAM)L"孙丽");
+    press(dlg, kAdd);
+    press(dlg, kNextHeat);
+    press(dlg, IDOK);
+    EXPECT_TRUE(program.waitForBox("无法保存比赛名单：\n" + program.path("data\\psn.txt")));
+    press(dlg, IDCANCEL);
+    CloseHandle(held);
+    const std::string third = "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n";
+    EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(third));
+    EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
+    EXPECT_EQ(program.listRows(), 8);
+    EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "张伟黄蕾");
+    EXPECT_EQ(program.boxes().size(), 3u);
     EXPECT_TRUE(program.close().clean());
 }
 

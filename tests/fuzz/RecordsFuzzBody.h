@@ -220,7 +220,8 @@ inline const char* checkJournal(std::string_view bytes) {
 
 // The records file corrected by hand: a corrected row changes its own fields
 // and no other byte, and voiding a race takes out one run of bytes. A typed
-// time taken is below an hour and reads back from the text the program shows.
+// time taken is below NO_TIME, reads back from the text the program shows,
+// and an edit that leaves that text as it is keeps the time exactly.
 inline const char* checkRecordsEdit(std::string_view bytes) {
     const RecordsDocument doc{std::string(bytes)};
     const bool big = doc.encoding() == TextEncoding::Utf16Be;
@@ -251,8 +252,13 @@ inline const char* checkRecordsEdit(std::string_view bytes) {
     }
     int32_t ms = -1, again = -1;
     if (!parseTypedTime(bytes, &ms)) return ms == -1 ? nullptr : "a refused time was written";
-    if (ms < 0 || ms >= 3600000 || !parseTypedTime(formatTime(ms), &again) || again != ms - ms % 10)
+    if (ms < 0 || ms >= NO_TIME || !parseTypedTime(resultTimeText(ms), &again) || again != ms - ms % 10)
         return "a typed time out of range or not read back from its shown text";
+    // Shown to the hundredth, and kept to the millisecond while untouched.
+    const ResultFields shown = shownResult(ms, 0);
+    int32_t kept = ms, score = 0;
+    if (readEditedResult(shown, shown, true, &kept, &score) != ResultEdit::Taken || kept != ms || score != 0)
+        return "an edit that touched nothing changed the result";
     return nullptr;
 }
 

@@ -57,8 +57,4 @@ TEST(ExportTable, BoardsWithoutDataHaveNoRows) {
               "榜单,名次,序号,姓名,时间,毫秒,得分\r\n");
 }
 
-TEST(ExportTable, FileStampSortsByTime) {
-    EXPECT_EQ(fileStamp(LocalTime{2026, 12, 8, 9, 5, 3}), "20261208_090503");
-}
-
 }  // namespace

@@ -150,10 +150,17 @@ const Row kTable[] = {
     {Ctl, false, 0xA5, kExtended, Alt, C::None, -1, false, false},
     {Out, false, 0x74, 0, None, C::None, -1, false, false},
     // Alt combinations: the audience window blanks and swallows them
-    // (Alt+F4 never closes it); the control dialog keeps its own.
+    // (Alt+F4 never closes it). The control dialog keeps its own outside a
+    // race; during one only Alt+F4 (which asks first), since Alt+Space, F10
+    // or Alt alone open the system menu, whose loop eats the race keys.
     {Out, true, 0x73, 0, Alt | Sys, C::None, -1, true, true},
     {Out, false, 0x60, 0, Alt | Sys, C::None, -1, true, true},
     {Ctl, true, 0x73, 0, Alt | Sys, C::None, -1, false, false},
+    {Ctl, true, 0x20, 0, Alt | Sys, C::None, -1, true, false},
+    {Ctl, true, 0x12, 0, Alt | Sys, C::None, -1, true, false},
+    {Ctl, true, 0x79, 0, Sys, C::None, -1, true, false},
+    {Ctl, true, 0x73, 0, Sys, C::None, -1, true, false},
+    {Ctl, false, 0x20, 0, Alt | Sys, C::None, -1, false, false},
 };
 
 TEST(KeyTable, EveryKeyOfBothWindowsInBothRaceStates) {

@@ -192,23 +192,71 @@ TEST(RecordsEdit, RowsInOrderOfPlaceAsTheResultsBoardPlacesThem) {
 }
 
 TEST(RecordsEdit, TypedTimes) {
-    // Full width: １：２３．４５, １＇２３．４５＂, 1′23.45″, 1’23.45”, blanks of full width.
+    // Full width: １：２３．４５, １＇２３．４５＂, 1′23.45″, 1’23.45”, blanks of full width; with
+    // Chinese punctuation on: 1‘23。45, １。５, 1“.
     const std::pair<const char*, int32_t> accepted[] = {
         {"01'23.45\"", 83450}, {"1'23.45", 83450}, {"1:23.45", 83450}, {"83.45", 83450}, {"83", 83000},
-        {" 83.4\t", 83400}, {"83.456", 83456}, {"0", 0}, {"125\"", 125000}, {"2'05", 125000},
-        {"3599.999", 3599999}, {"59:59.999\"", 3599999}, {"0:00.01", 10},
+        {" 83.4\t", 83400}, {"\t83", 83000}, {"83.456", 83456}, {"0", 0}, {"125\"", 125000}, {"2'05", 125000},
+        {"3599.999", 3599999}, {"59:59.999\"", 3599999}, {"0:00.01", 10}, {"60'00", 3600000},
+        {"1:02:03.45", 3723450}, {"1:2:3", 3723000}, {"1:02'03\"", 3723000}, {"2:27:59.999", 8879999}, {"7999.99", 7999990},
         {"\xA3\xB1\xA3\xBA\xA3\xB2\xA3\xB3\xA3\xAE\xA3\xB4\xA3\xB5", 83450},
         {"\xA3\xB1\xA3\xA7\xA3\xB2\xA3\xB3\xA3\xAE\xA3\xB4\xA3\xB5\xA3\xA2", 83450},
         {"1\xA1\xE4""23.45\xA1\xE5", 83450}, {"1\xA1\xAF""23.45\xA1\xB1", 83450},
+        {"1\xA1\xAE""23\xA1\xA3""45", 83450}, {"\xA3\xB1\xA1\xA3\xA3\xB5", 1500}, {"1\xA1\xB0", 1000},
         {"\xA1\xA1\xA3\xB9\xA3\xB0\xA1\xA1", 90000}};
     for (const auto& [text, ms] : accepted) {
         int32_t got = -1;
         EXPECT_TRUE(parseTypedTime(text, &got) && got == ms) << text << " " << got;
     }
-    for (const char* refused : {"", " ", "\"", "-5", "+5", "1:2:3", "1'2'", "1'60", "60'00", "3600", "83.", ".5",
-                                "83.4567", "1'", "1'23.45\"\"", "83 .45", "1:23.45x", "\"83", "1.5'23",
-                                "99999999999", "\xA3", "\xA3\xB1\xA3", "\xA3\xB1\xA1\xA3\xA3\xB5", "1'23,45"}) {
+    for (const char* refused : {"", " ", "\"", "-5", "+5", "1'2'", "1'2'3", "1'60", "1:60:00", "1:2:3:4", "2:28:00",
+                                "8880", "83.", ".5", "83.4567", "1'", "1'23.45\"\"", "83 .45", "1:23.45x", "\"83",
+                                "1.5'23", "99999999999", "18446744073709551616", "\xA3", "\xA3\xB1\xA3",
+                                "1\xA1\xA2""5", "1'23,45"}) {
         int32_t got = -1;
         EXPECT_FALSE(parseTypedTime(refused, &got) || got != -1) << refused;
+    }
+}
+
+// What 修改成绩 shows of a stored result and makes of its boxes on OK: a box
+// left as shown keeps the stored value to the millisecond, over an hour and
+// off the hundredth too; only a changed box is read.
+TEST(RecordsEdit, AnEditKeepsWhatTheOperatorDidNotTouch) {
+    EXPECT_EQ(resultTimeText(12345), "00'12.34\"");
+    EXPECT_EQ(resultTimeText(3723450), "1:02:03.45");
+    EXPECT_EQ(resultTimeText(8879999), "2:27:59.99");
+    const ResultFields none = shownResult(-500, 3);
+    EXPECT_TRUE(none.noTime && none.time.empty() && none.score == "3");
+    const struct {
+        int32_t ms, score;
+        bool obstacle;
+        const char* time;  // typed; null: as shown
+        int noTime;        // -1: as shown
+        const char* scoreText;
+        ResultEdit result;
+        int32_t wantMs, wantScore;
+    } cases[] = {
+        {12345, 0, false, nullptr, -1, nullptr, ResultEdit::Taken, 12345, 0},
+        {3723450, 0, false, nullptr, -1, nullptr, ResultEdit::Taken, 3723450, 0},
+        {-500, 0, false, nullptr, -1, nullptr, ResultEdit::Taken, -500, 0},
+        {NO_TIME, 4, true, nullptr, -1, nullptr, ResultEdit::Taken, NO_TIME, 4},
+        {12345, 4, true, nullptr, -1, " 6 ", ResultEdit::Taken, 12345, 6},
+        {3723451, 4, true, nullptr, -1, "-2", ResultEdit::Taken, 3723451, -2},
+        {12345, 0, false, "1\xA1\xAE""23\xA1\xA3""45", -1, nullptr, ResultEdit::Taken, 83450, 0},
+        {12345, 0, false, "00'12.34\"", 1, nullptr, ResultEdit::Taken, NO_TIME, 0},
+        {-500, 0, false, "1:02:03.45", 0, nullptr, ResultEdit::Taken, 3723450, 0},
+        {12345, 0, false, "12.3.4", -1, nullptr, ResultEdit::BadTime, 12345, 0},
+        {12345, 4, true, nullptr, -1, "4.5", ResultEdit::BadScore, 12345, 4},
+        {12345, 4, false, nullptr, -1, "x", ResultEdit::Taken, 12345, 4},  // a timed race's score is never read
+    };
+    for (const auto& c : cases) {
+        const ResultFields shown = shownResult(c.ms, c.score);
+        ResultFields typed = shown;
+        if (c.time) typed.time = c.time;
+        if (c.noTime >= 0) typed.noTime = c.noTime != 0;
+        if (c.scoreText) typed.score = c.scoreText;
+        int32_t ms = c.ms, score = c.score;
+        EXPECT_EQ(readEditedResult(shown, typed, c.obstacle, &ms, &score), c.result) << c.ms << " " << c.score;
+        EXPECT_EQ(ms, c.wantMs) << c.ms;
+        EXPECT_EQ(score, c.wantScore) << c.ms;
     }
 }

@@ -1,3 +1,4 @@
+#include "race/ClassList.h"
 #include "race/Roster.h"
 
 #include "core/TextEncoding.h"
@@ -178,4 +179,86 @@ TEST(Roster, PhotoNamesMayNotLeaveTheDataFolder) {
     }
     EXPECT_TRUE(isSafePhotoName("CONSOLE"));
     EXPECT_TRUE(isSafePhotoName("COM0"));
+}
+
+// Names typed into the class list with a Chinese input method: blanks around
+// them go, and what the files could not carry back is refused.
+TEST(ClassList, TypedNamesAreTrimmedOrRefusedWithTheirReason) {
+    struct Case {
+        const char* typed;
+        NameProblem expected;
+        const char* kept;  // the class file afterwards
+    };
+    const Case cases[] = {
+        {" \xC0\xEE\xC4\xC8\xA1\xA1\t", NameProblem::None, "Li\r\n\xC0\xEE\xC4\xC8\r\n"},  // 李娜　
+        {"\xB0\xA1\xA1\xA1", NameProblem::None, "Li\r\n\xB0\xA1\r\n"},  // 啊 and a full-width space
+        {"\xCB\xBE\xC2\xED\xCF\xE0\xC8\xE7\xBC\xD2Z", NameProblem::None,
+         "Li\r\n\xCB\xBE\xC2\xED\xCF\xE0\xC8\xE7\xBC\xD2Z\r\n"},  // 11 bytes
+        {"\xCB\xBE\xC2\xED\xCF\xE0\xC8\xE7\xBC\xD2\xC8\xCB", NameProblem::TooLong, "Li\r\n"},
+        {"\xA1\xA1 \t", NameProblem::Empty, "Li\r\n"},
+        {"", NameProblem::Empty, "Li\r\n"},
+        {"\xD5\xC5,\xCE\xB0", NameProblem::Comma, "Li\r\n"},
+        {"\xD5\xC5\r\n\xCE\xB0", NameProblem::LineBreak, "Li\r\n"},
+        {"LI ", NameProblem::Taken, "Li\r\n"},
+    };
+    for (const Case& c : cases) {
+        ClassList list("Li", true, ""), one("Li", true, "");
+        EXPECT_EQ(list.add(c.typed), c.expected) << c.typed;
+        EXPECT_EQ(list.classText(), c.kept) << c.typed;
+        EXPECT_EQ(one.rename(0, c.typed), c.expected == NameProblem::Taken ? NameProblem::None : c.expected)
+            << "a child may take its own name in other letters";
+    }
+}
+
+// A class of 20 runs in heats of 1-8, 9-16, 17-20, then 1-8 again; the
+// roster holds the heat in class order whatever order it joined in.
+TEST(ClassList, HeatsOfEightFollowTheClassAndTheRosterHoldsTheHeat) {
+    std::string names;
+    for (int i = 1; i <= 20; ++i) names += std::to_string(i) + (i % 5 ? "\n" : "\r\n\r\n");
+    ClassList list(names, true, "");
+    const auto heat = [&] {
+        std::string members;
+        for (const ClassChild& c : list.children()) members += c.inHeat ? c.name + " " : "";
+        return members;
+    };
+    const char* const expected[] = {"1 2 3 4 5 6 7 8 ", "9 10 11 12 13 14 15 16 ", "17 18 19 20 ",
+                                    "1 2 3 4 5 6 7 8 "};
+    for (const char* next : expected) {
+        list.nextHeat();
+        EXPECT_EQ(heat(), next);
+    }
+    EXPECT_EQ(list.toggleHeat(12), ClassList::HeatChange::Full);
+    EXPECT_EQ(list.toggleHeat(0), ClassList::HeatChange::Left);
+    EXPECT_EQ(list.toggleHeat(12), ClassList::HeatChange::Joined);
+    EXPECT_EQ(list.rosterText(), "2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n13\r\n");
+    list.nextHeat();
+    EXPECT_EQ(heat(), "14 15 16 17 18 19 20 ");
+    EXPECT_EQ(list.move(19, 1), 19u);
+    EXPECT_EQ(list.move(0, -1), 0u);
+    EXPECT_EQ(list.move(19, -1), 18u);
+    list.remove(0);
+    EXPECT_EQ(list.children()[0].name, "2");
+    EXPECT_EQ(list.rosterText(), "14\r\n15\r\n16\r\n17\r\n18\r\n20\r\n19\r\n");
+}
+
+// The heat comes from the roster: a name the class lacks joins at its end,
+// and without a class file the roster is the class.
+TEST(ClassList, TheRosterMakesTheHeatAndPhotosFollowRenames) {
+    ClassList list("A\rB\rC\r", true, "C\nX\nA\n");
+    EXPECT_EQ(list.classText(), "A\r\nB\r\nC\r\nX\r\n");
+    EXPECT_EQ(list.rosterText(), "A\r\nC\r\nX\r\n");
+    EXPECT_EQ(ClassList("A\r\n", false, "C\nX\n").classText(), "C\r\nX\r\n");
+    // A and B swap names through a third one: neither may get a new photo
+    // before their old ones have moved. C gets one under its new name.
+    EXPECT_EQ(list.rename(0, "T"), NameProblem::None);
+    EXPECT_EQ(list.rename(1, "A"), NameProblem::None);
+    EXPECT_EQ(list.rename(0, "B"), NameProblem::None);
+    EXPECT_EQ(list.rename(2, "c"), NameProblem::None);
+    EXPECT_FALSE(list.canSavePhoto(0));
+    EXPECT_FALSE(list.canSavePhoto(1));
+    EXPECT_TRUE(list.canSavePhoto(2));
+    list.photoSaved(2);
+    const std::vector<PhotoMove> moves = list.photoMoves();
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[0].from + ">" + moves[0].to + " " + moves[1].from + ">" + moves[1].to, "A>B B>A");
 }

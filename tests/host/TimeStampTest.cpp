@@ -1,6 +1,10 @@
+#include "core/FileRules.h"
 #include "core/TimeStamp.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -126,4 +130,28 @@ TEST(TimeStamp, ADateTypedIntoABox) {
         }
     }
     EXPECT_EQ(formatDate(LocalTime{2027, 1, 8, 15, 30, 0}), "2027-01-08");
+}
+
+// Backups are named by the second they were made in; a second one of the
+// same second gets -2, and sorts after it although '-' comes before '.'.
+TEST(FileNames, StampsSortByTimeAndPruningKeepsExactlyTheNewestBackups) {
+    EXPECT_EQ(fileStamp(LocalTime{2026, 12, 8, 9, 5, 3}), "20261208_090503");
+    EXPECT_EQ(fileStamp(LocalTime{2026, 12, 8, 9, 5, 3}, '-'), "20261208-090503");
+    std::vector<std::string> names = {"_records.csv", "_records.csv.new", "_records-20261201.csv",
+                                      "_records-2026120a-080000.csv", "_records-20261201-080000-x.csv",
+                                      "other-20261201-080000.csv", "_records-20261201-080000.txt"};
+    for (int day = 21; day >= 1; --day) {
+        char name[40];
+        std::snprintf(name, sizeof name, "_records-202612%02d-080000.csv", day);
+        names.push_back(name);
+    }
+    names.push_back("_records-20261202-080000-2.csv");
+    EXPECT_EQ(backupsToDelete(names, "_records", ".csv", 20),
+              (std::vector<std::string>{"_records-20261201-080000.csv", "_records-20261202-080000.csv"}));
+    EXPECT_TRUE(backupsToDelete(names, "_records", ".csv", 22).empty());
+
+    const std::vector<std::string> taken = {"a.txt", "a-2.txt"};
+    const auto isTaken = [&](const std::string& n) { return std::count(taken.begin(), taken.end(), n) > 0; };
+    EXPECT_EQ(firstFreeName("a", ".txt", isTaken), "a-3.txt");
+    EXPECT_EQ(firstFreeName("a", ".txt", [](const std::string&) { return true; }), "");
 }

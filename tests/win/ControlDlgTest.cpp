@@ -518,6 +518,93 @@ TEST_F(ControlDlgTest, ResultsAreCorrectedAndVoidedInTheFileAfterABackup) {
     });
 }
 
+// The rows list of 成绩管理 double-clicked at `row`, with `script` acting in
+// the edit dialog that opens.
+void editRow(HWND results, int row, std::function<void(HWND)> script) {
+    NMITEMACTIVATE item = {};
+    item.hdr = NMHDR{GetDlgItem(results, IDC_RACE_ROWS), IDC_RACE_ROWS, (UINT)NM_DBLCLK};
+    item.iItem = row;
+    whileModal([&] { SendMessageA(results, WM_NOTIFY, IDC_RACE_ROWS, (LPARAM)&item); }, std::move(script));
+}
+
+void selectRace(HWND results, int index) {
+    CListCtrl view;
+    view.m_hWnd = GetDlgItem(results, IDC_RACES);
+    view.SelectItem(index);
+    view.m_hWnd = nullptr;
+}
+
+// The race just ended, found in a file a spreadsheet saved again (its stamp
+// without seconds, after a race of the same second): an OK that changes
+// nothing writes nothing, a score changed alone keeps times off the
+// hundredth and over an hour, and the list, the boards and Backspace follow
+// a correction or a void of that race, never of the one before.
+TEST_F(ControlDlgTest, TheRaceJustEndedCorrectedInTheFileShowsSoAndCannotBeTakenBack) {
+    dir.write("Trackvane.ini", "[Trackvane]\r\nisZhangai=1\r\n");
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        pressKey(w, VK_RETURN);
+        pressKey(w, '1');
+        pressKey(w, '2');
+        ticks.advance(12345);
+        pressKey(w, '1');
+        ticks.advance(3723450 - 12345);
+        pressKey(w, VK_OEM_PERIOD);
+        const std::string ended = records();
+        const std::string header = ended.substr(0, ended.find("\r\n"));
+        LocalTime t{};
+        ASSERT_TRUE(parseTimeStamp(header.substr(header.find(',') + 1), &t)) << header;
+        char sheet[40];
+        std::snprintf(sheet, sizeof sheet, "障碍赛,%d/%d/%d %d:%02d", t.year, t.month, t.day, t.hour, t.minute);
+        const std::string before = header + "\r\n张伟,1000,0\r\n李娜,2000,0\r\n王芳,3000,0\r\n\r\n";
+        dir.write("data\\_records.csv", before + sheet + ended.substr(header.size()));
+        const std::string file = records();
+        whileModal([&] { clickButton(w, IDC_RESULTS); }, [&](HWND results) {
+            selectRace(results, 1);
+            EXPECT_EQ(cell(results, IDC_RACE_ROWS, 1, 2), "1:02:03.45");
+            editRow(results, 1, [](HWND edit) { clickButton(edit, IDOK); });
+            EXPECT_EQ(records(), file);
+            EXPECT_EQ(GetFileAttributesA(dir.file("data\\backup").c_str()), INVALID_FILE_ATTRIBUTES);
+            editRow(results, 0, [](HWND edit) {
+                SetDlgItemTextA(edit, IDC_RESULT_SCORE, "5");
+                clickButton(edit, IDOK);
+            });
+            EXPECT_EQ(records(), before + sheet + "\r\n张伟,12345,5\r\n李娜,3723450,0\r\n王芳,8880000,0\r\n\r\n");
+            EXPECT_EQ(dlg.contestantList.GetItemText(0, 3), "5");
+            EXPECT_EQ(weeklyTotals[0].score, 5);
+            selectRace(results, 0);  // the race of the same second before it
+            editRow(results, 0, [](HWND edit) {
+                SetDlgItemTextA(edit, IDC_RESULT_SCORE, "9");
+                clickButton(edit, IDOK);
+            });
+            EXPECT_EQ(contestants[0].score, 5);
+            clickButton(results, IDCANCEL);
+        });
+        EXPECT_EQ(resultsReady, 1);
+        boxes.clear();
+        pressKey(w, VK_BACK);  // its end can no longer be taken back
+        EXPECT_TRUE(boxes.boxes().empty());
+
+        whileModal([&] { clickButton(w, IDC_RESULTS); }, [&](HWND results) {
+            selectRace(results, 1);
+            const std::string shown = records();
+            dir.write("data\\_records.csv", shown + "\r\n");  // changed since it was shown
+            boxes.setAnswer(IDYES);
+            clickButton(results, IDC_VOID_RACE);
+            EXPECT_NE(boxes.boxes().back().text.find("在打开成绩管理之后被修改过"), std::string::npos);
+            EXPECT_EQ(records(), shown + "\r\n");
+            EXPECT_EQ(resultsReady, 1);
+            selectRace(results, 1);
+            clickButton(results, IDC_VOID_RACE);
+            clickButton(results, IDCANCEL);
+        });
+        EXPECT_EQ(records(), header + "\r\n张伟,1000,9\r\n李娜,2000,0\r\n王芳,3000,0\r\n\r\n");
+        EXPECT_EQ(resultsReady, 0);
+        boxes.clear();
+        pressKey(w, VK_BACK);
+        EXPECT_TRUE(boxes.boxes().empty());
+    });
+}
+
 }  // namespace
 
 namespace {

@@ -78,6 +78,28 @@ TEST_F(CoreTest, SavingIntoAFileHeldByAnotherProgramReportsFailure) {
     EXPECT_FALSE(c.saveConfigInt("width", 1920));
 }
 
+// A file is replaced whole or not at all, and never read in part: what is
+// read may be written back.
+TEST_F(CoreTest, FilesAreReplacedAndReadWholeOrNotAtAll) {
+    const std::string path = dir.file("r.csv");
+    dir.write("r.csv", "old\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD error = 0;
+    EXPECT_FALSE(c.replaceWhole(path, "new\r\n", &error));
+    EXPECT_NE(error, 0u);
+    CloseHandle(held);
+    EXPECT_EQ(dir.read("r.csv"), "old\r\n");
+    EXPECT_FALSE(c.isFileExist(path + ".new"));
+    EXPECT_TRUE(c.replaceWhole(path, "new\r\n"));
+    EXPECT_EQ(dir.read("r.csv"), "new\r\n");
+    std::string bytes = "x";
+    EXPECT_FALSE(c.readFile(path, &bytes, 4, &error));
+    EXPECT_EQ(error, (DWORD)ERROR_FILE_TOO_LARGE);
+    EXPECT_EQ(bytes, "");
+    EXPECT_TRUE(c.readFile(path, &bytes, 5));
+    EXPECT_EQ(bytes, "new\r\n");
+}
+
 TEST_F(CoreTest, AppendsLinesWithLineBreaksAndCreatesOnlyWhenMissing) {
     const std::string path = dir.file("r.csv");
     c.createFile(path, 0);

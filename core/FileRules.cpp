@@ -1,0 +1,67 @@
+#include "core/FileRules.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The backup's time stamp and its number among those of the same second,
+// or false when the name is no backup of the file.
+bool backupOrder(std::string_view name, const std::string& stem, const std::string& extension,
+                 std::string_view* stamp, int* number) {
+    const std::size_t stampSize = 15;  // YYYYMMDD-HHMMSS
+    if (name.size() < stem.size() + 1 + stampSize + extension.size() || name.substr(0, stem.size()) != stem ||
+        name[stem.size()] != '-' || name.substr(name.size() - extension.size()) != extension)
+        return false;
+    std::string_view rest = name.substr(stem.size() + 1, name.size() - stem.size() - 1 - extension.size());
+    *stamp = rest.substr(0, stampSize);
+    if (!allDigits(stamp->substr(0, 8)) || (*stamp)[8] != '-' || !allDigits(stamp->substr(9))) return false;
+    rest.remove_prefix(stampSize);
+    *number = 1;
+    if (rest.empty()) return true;
+    if (rest[0] != '-' || rest.size() > 3 || !allDigits(rest.substr(1))) return false;
+    *number = 0;
+    for (char c : rest.substr(1)) *number = *number * 10 + (c - '0');
+    return true;
+}
+
+}  // namespace
+
+std::string crlfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::string firstFreeName(const std::string& stem, const std::string& extension,
+                          const std::function<bool(const std::string&)>& taken) {
+    for (int n = 1; n < 100; ++n) {
+        const std::string name = stem + (n > 1 ? "-" + std::to_string(n) : "") + extension;
+        if (!taken(name)) return name;
+    }
+    return std::string();
+}
+
+std::vector<std::string> backupsToDelete(const std::vector<std::string>& names, const std::string& stem,
+                                         const std::string& extension, std::size_t keep) {
+    struct Backup {
+        std::string_view stamp;
+        int number;
+        const std::string* name;
+    };
+    std::vector<Backup> backups;
+    for (const std::string& name : names) {
+        Backup b{{}, 0, &name};
+        if (backupOrder(name, stem, extension, &b.stamp, &b.number)) backups.push_back(b);
+    }
+    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
+        return a.stamp != b.stamp ? a.stamp < b.stamp : a.number < b.number;
+    });
+    std::vector<std::string> doomed;
+    for (std::size_t i = 0; i + keep < backups.size(); ++i) doomed.push_back(*backups[i].name);
+    return doomed;
+}
