@@ -3,7 +3,6 @@
 #include "core/TextFields.h"
 #include "output/ExportTable.h"
 #include "output/Leaderboard.h"
-#include "output/TimeText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -94,9 +93,11 @@ std::vector<TermMedian> mediansOf(const TermBoard& board) {
     return medians;
 }
 
+// As 成绩管理 shows a time: as the boards do below an hour, with its hours
+// from an hour on, which the boards drop.
 std::string bestText(const TermBest& best, bool obstacle) {
     if (!best.ran) return std::string();
-    const std::string time = formatTime((uint32_t)best.elapsedMs);
+    const std::string time = resultTimeText(best.elapsedMs);
     return obstacle ? getStrInt(best.score) + "分 " + time : time;
 }
 

@@ -69,7 +69,9 @@ TermBoard computeTermBoard(std::string_view records, const LocalTime& from, cons
 LocalTime termStart(const LocalTime& today);
 
 // The table as the dialog lists it and the export writes it: 姓名, 场次,
-// 第一周最好, 最近一周最好, 进步, then each week's Monday ("12-07").
+// 第一周最好, 最近一周最好, 进步, then each week's Monday ("12-07"). A best
+// shows as in 成绩管理: 00'12.34" (1:02:05.41 from an hour on), and in an
+// obstacle race its score first: 95分 00'48.21".
 std::vector<std::string> termHeadings(const TermBoard& board);
 std::vector<std::string> termCells(const TermBoard& board, const TermRow& row);
 // 进步 as it is shown: "+2.00" (seconds faster), "-0.50", "+0.00"; "+5" points.

@@ -1,6 +1,7 @@
 #include "race/TermDlg.h"
 
 #include "core/Core.h"
+#include "output/ScoreboardExport.h"
 #include "output/TermChart.h"
 #include "race/RaceState.h"
 #include "res/resource.h"
@@ -126,21 +127,9 @@ void CTermDlg::exportBoard() {
         core->msgboxInfo(m_hWnd, "这段时间没有成绩，没有可导出的内容。");
         return;
     }
-    const std::string folder = dataDir + "export\\";
-    core->createFolder(folder);
-    const std::string name = folder + "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
-    const std::string picture = name + ".png", table = name + ".csv";
-    std::string reason;
-    if (!saveTermPage(board_, picture, &reason)) {
-        core->msgboxWarning(m_hWnd, "导出失败，无法保存图片：\n" + picture + "\n\n原因：" + reason);
-        return;
-    }
-    // UTF-8 with a byte-order mark: every spreadsheet reads it without mojibake.
-    DWORD error = 0;
-    if (!core->writeFile(table, "\xEF\xBB\xBF" + core->ansiToUtf8(termTable(board_)), &error)) {
-        core->msgboxWarning(m_hWnd, "导出失败，无法保存成绩表：\n" + table + "\n\n原因：" + CCore::errorText(error) +
-                                        "\n\n图片已保存：\n" + picture);
-        return;
-    }
-    core->msgboxInfo(m_hWnd, "已导出到：\n" + picture + "\n" + table);
+    const std::string name = "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
+    exportPictureAndTable(
+        m_hWnd, name + ".png", "图片",
+        [this](const std::string& path, std::string* reason) { return saveTermPage(board_, path, reason); },
+        name + ".csv", termTable(board_));
 }

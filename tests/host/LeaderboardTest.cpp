@@ -347,12 +347,13 @@ TEST(TermBoard, EachChildsWeeklyBestsAndProgressInTheTextsTheTableShows) {
     };
     const Case cases[] = {
         {"timed, across New Year: the best of two races in a week; a child of one week gains "
-         "+0.00; lines without a result and the other mode count for nothing",
+         "+0.00; a time over an hour keeps its hours; lines without a result and the other "
+         "mode count for nothing",
          ACROSS_NEW_YEAR, DEC_22, JAN_8, false,
          {{"姓名", "场次", "第一周最好", "最近一周最好", "进步", "12-21", "12-28", "01-04"},
           {"A", "3", "00'12.00\"", "00'10.00\"", "+2.00", "00'12.00\"", "", "00'10.00\""},
           {"C", "1", "00'09.99\"", "00'09.99\"", "+0.00", "", "", "00'09.99\""},
-          {"D", "1", "02'05.41\"", "02'05.41\"", "+0.00", "", "", "02'05.41\""},
+          {"D", "1", "1:02:05.41", "1:02:05.41", "+0.00", "", "", "1:02:05.41"},
           {"B", "2", "00'11.00\"", "00'11.50\"", "-0.50", "00'11.00\"", "", "00'11.50\""}}},
         {"obstacle: the highest score, then the shortest time; points gained",
          "障碍赛,2026-12-08 10:00:00\nA,50000,90\nB,48000,95\n\n"
