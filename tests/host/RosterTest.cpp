@@ -248,17 +248,16 @@ TEST(ClassList, TheRosterMakesTheHeatAndPhotosFollowRenames) {
     EXPECT_EQ(list.classText(), "A\r\nB\r\nC\r\nX\r\n");
     EXPECT_EQ(list.rosterText(), "A\r\nC\r\nX\r\n");
     EXPECT_EQ(ClassList("A\r\n", false, "C\nX\n").classText(), "C\r\nX\r\n");
-    // A and B swap names through a third one: neither may get a new photo
-    // before their old ones have moved. C gets one under its new name.
+    // A and B swap names through a third one, and their photos with them; C,
+    // renamed, gets a new photo, which moves with it up the list.
     EXPECT_EQ(list.rename(0, "T"), NameProblem::None);
     EXPECT_EQ(list.rename(1, "A"), NameProblem::None);
     EXPECT_EQ(list.rename(0, "B"), NameProblem::None);
     EXPECT_EQ(list.rename(2, "c"), NameProblem::None);
-    EXPECT_FALSE(list.canSavePhoto(0));
-    EXPECT_FALSE(list.canSavePhoto(1));
-    EXPECT_TRUE(list.canSavePhoto(2));
-    list.photoSaved(2);
-    const std::vector<PhotoMove> moves = list.photoMoves();
-    ASSERT_EQ(moves.size(), 2u);
-    EXPECT_EQ(moves[0].from + ">" + moves[0].to + " " + moves[1].from + ">" + moves[1].to, "A>B B>A");
+    list.setNewPhoto(2, "\xFF\xD8jpeg");
+    EXPECT_EQ(list.move(2, -1), 1u);
+    EXPECT_EQ(list.children()[1].newPhoto, "\xFF\xD8jpeg");
+    std::string moves;
+    for (const PhotoMove& m : list.photoMoves()) moves += m.from + ">" + m.to + " ";
+    EXPECT_EQ(moves, "A>B C>c B>A ");
 }
