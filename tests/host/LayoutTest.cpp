@@ -110,6 +110,7 @@ TEST(Layout, ATextTooWideForItsRoomGetsTheLargestSizeThatFits) {
     };
     const Row rows[] = {
         {39, 149, "AB", 39},   // fits: unchanged
+        {39, 48, "AB", 39},    // exactly as wide as its room
         {39, 149, five, 29},   // 5 ems + padding: 39 gives 201, 29 gives 149
         {39, 0, five, 0},      // no room at all
         {39, 4, five, 0},      // not even size 1 fits
@@ -146,6 +147,7 @@ TEST(Layout, FittedRowsKeepTheLargestTextTheyAllow) {
         {1920, 1080, 1, 8, 39, 88}, {1280, 720, 1, 8, 33, 57}, {1920, 1080, 1, 14, 38, 52},
         {1920, 800, 0, 11, 39, 52}, {400, 3000, 1, 8, 24, 67}, {300, 1920, 1, 8, 24, 67},
         {200, 1080, 0, 8, 24, 67},
+        {800, 900, 1, 8, 24, 67},  // the boards exactly touch: clear as they are
     };
     for (const Row& r : rows) {
         const LayoutInput in{r.w, r.h, r.logo * 1600, r.logo * 400, 300, 400};
