@@ -19,6 +19,9 @@ TEST(Roster, LinesBecomeNamesAndEmptyLinesTakeNoSlot) {
     EXPECT_EQ(parseRoster("  \n"), (Names{"  "})) << "blanks are a name, not an empty line";
     EXPECT_EQ(parseRoster(""), Names{});
     EXPECT_EQ(parseRoster("\n\r\n\n"), Names{});
+    std::vector<int> lines;  // as the warning about a name names them
+    EXPECT_EQ(parseRoster("A\n\nB", &lines), (Names{"A", "B"}));
+    EXPECT_EQ(lines, (std::vector<int>{1, 3}));
 }
 
 TEST(Roster, OnlyTheFirstEightNamesAreTaken) {
@@ -34,6 +37,8 @@ TEST(Roster, Utf8IsToldApartFromCodePage936) {
     EXPECT_EQ(encodingOf("\xE6\x9D\x8E\n\xE7\x8E\x8B\n"), TextEncoding::Utf8);  // 李, 王 in UTF-8
     EXPECT_EQ(encodingOf("\xC0\xEE\n\xCD\xF5\n"), TextEncoding::Cp936);         // the same in GBK
     EXPECT_EQ(encodingOf("Li\nWang\n"), TextEncoding::Cp936) << "plain ASCII needs no conversion";
+    // Code page 936 that is also UTF-8, of a compatibility ideograph and a hanzi.
+    EXPECT_EQ(encodingOf("\xEF\xA6\xBE\xE8\xBE\xA3"), TextEncoding::Cp936);
     EXPECT_FALSE(isValidUtf8("\xC0\xAF")) << "overlong form";
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80")) << "surrogate";
     EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
