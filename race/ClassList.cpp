@@ -41,7 +41,7 @@ ClassList::ClassList(std::string_view classText, bool classFileExists, std::stri
     const std::vector<std::string> heat = parseRoster(rosterText);
     const std::vector<std::string> names =
         classFileExists ? parseRoster(classText, nullptr, kNoChild) : std::vector<std::string>();
-    for (const std::string& name : names) children_.push_back(ClassChild{name, name, false});
+    for (const std::string& name : names) children_.push_back(ClassChild{name, name, false, {}});
     for (const std::string& name : heat) {
         bool found = false;
         for (ClassChild& child : children_) {
@@ -49,7 +49,7 @@ ClassList::ClassList(std::string_view classText, bool classFileExists, std::stri
             child.inHeat = found = true;
             break;
         }
-        if (!found) children_.push_back(ClassChild{name, name, true});
+        if (!found) children_.push_back(ClassChild{name, name, true, {}});
     }
 }
 
@@ -73,7 +73,7 @@ NameProblem ClassList::check(const std::string& name, std::size_t except) const 
 NameProblem ClassList::add(std::string_view typed) {
     const std::string name = trimmedName(typed);
     const NameProblem problem = check(name, kNoChild);
-    if (problem == NameProblem::None) children_.push_back(ClassChild{name, name, false});
+    if (problem == NameProblem::None) children_.push_back(ClassChild{name, name, false, {}});
     return problem;
 }
 
@@ -107,12 +107,6 @@ void ClassList::nextHeat() {
     if (first >= children_.size()) first = 0;
     for (std::size_t i = 0; i < children_.size(); ++i)
         children_[i].inHeat = i >= first && i < first + MAX_CONTESTANTS;
-}
-
-bool ClassList::canSavePhoto(std::size_t i) const {
-    for (std::size_t j = 0; j < children_.size(); ++j)
-        if (j != i && equalsIgnoringAsciiCase(children_[j].photoName, children_[i].name)) return false;
-    return true;
 }
 
 std::vector<PhotoMove> ClassList::photoMoves() const {

@@ -27,10 +27,13 @@ std::string trimmedName(std::string_view typed);
 
 struct ClassChild {
     std::string name;
-    // Whose photo file is this child's: the name it was read with, or the name
-    // a photo was saved under since. It moves to `name` when the list is kept.
+    // Whose photo file is this child's: the name it was read with. It moves
+    // to `name` when the list is kept.
     std::string photoName;
     bool inHeat = false;
+    // A photo chosen in the dialog (JPEG bytes), saved under `name` when the
+    // list is kept, after the photos have moved.
+    std::string newPhoto;
 };
 
 // A photo file of the data folder to take a new name.
@@ -62,11 +65,7 @@ public:
     // order; after the class's last child, from the top again.
     void nextHeat();
 
-    // Whether a photo may be saved under the child's name now: not while the
-    // file of that name is another child's, waiting to move (names swapped).
-    bool canSavePhoto(std::size_t i) const;
-    // A photo was saved under the child's name just now.
-    void photoSaved(std::size_t i) { children_[i].photoName = children_[i].name; }
+    void setNewPhoto(std::size_t i, std::string jpeg) { children_[i].newPhoto = std::move(jpeg); }
     // Each child's photo to the name the child has now.
     std::vector<PhotoMove> photoMoves() const;
 

@@ -224,7 +224,8 @@ void CClassListDlg::show(int select) {
         const int row = (int)i;
         list_.InsertItem(row, core->getStrInt(row + 1));
         list_.SetItemText(row, 1, children[i].name);
-        list_.SetItemText(row, 2, core->isFileExist(photoPath(children[i].photoName)) ? "有" : "");
+        const bool photo = !children[i].newPhoto.empty() || core->isFileExist(photoPath(children[i].photoName));
+        list_.SetItemText(row, 2, photo ? "有" : "");
         list_.SetItemText(row, 3, children[i].inHeat ? "√" : "");
     }
     if (select >= 0 && select < (int)children.size()) list_.SelectItem(select);
@@ -366,38 +367,24 @@ bool CClassListDlg::keepPhotoAside(const std::string& name, std::string* aside, 
     return true;
 }
 
+// Held until OK, so that Cancel leaves every photo as it was.
 void CClassListDlg::onPhoto() {
     const int row = selected();
     if (row < 0) return;
-    const std::string name = class_->children()[row].name, path = photoPath(name);
-    if (path.empty()) {
+    const std::string name = class_->children()[row].name;
+    if (photoPath(name).empty()) {
         core->msgboxWarning(m_hWnd, "“" + name + "”不能用作文件名（名字里有 \\ / : * ? \" < > | 这类字符），"
                                                   "所以不能有自己的照片，记分牌上显示默认照片。");
         return;
     }
-    if (!class_->canSavePhoto(row)) {
-        core->msgboxInfo(m_hWnd, "照片文件“" + name + ".jpg”还是刚改了名的另一个人的。\n\n"
-                                 "请先点“确定”保存名单，再打开名单给“" + name + "”换照片。");
-        return;
-    }
     std::wstring source;
-    std::string jpeg, reason, aside;
+    std::string jpeg, reason;
     if (!askPicture(m_hWnd, name, &source)) return;
     if (!photoAsJpeg(source, &jpeg, &reason)) {
         core->msgboxWarning(m_hWnd, "无法使用这个图片：\n" + wideToAnsi(source) + "\n\n" + reason);
         return;
     }
-    DWORD error = 0;
-    if (!keepPhotoAside(name, &aside, &error)) {
-        warnUnwritten("照片", path, error);
-        return;
-    }
-    if (!core->replaceWhole(path, jpeg, &error)) {
-        if (!aside.empty()) core->renameFile(aside, path);  // the old photo back in its place
-        warnUnwritten("照片", path, error);
-        return;
-    }
-    class_->photoSaved(row);
+    class_->setNewPhoto(row, std::move(jpeg));
     show(row);
 }
 
@@ -452,8 +439,25 @@ void CClassListDlg::movePhotos() {
     }
 }
 
+// The older photo of that name goes to data\backup\ first.
+void CClassListDlg::saveNewPhotos() {
+    for (const ClassChild& child : class_->children()) {
+        if (child.newPhoto.empty()) continue;
+        const std::string path = photoPath(child.name);
+        std::string aside;
+        DWORD error = 0;
+        if (!keepPhotoAside(child.name, &aside, &error)) {
+            warnUnwritten("照片", path, error);
+        } else if (!core->replaceWhole(path, child.newPhoto, &error)) {
+            if (!aside.empty()) core->renameFile(aside, path);  // the old photo back in its place
+            warnUnwritten("照片", path, error);
+        }
+    }
+}
+
 void CClassListDlg::OnOK() {
     if (!writeFiles()) return;
     movePhotos();
+    saveNewPhotos();
     CDialog::OnOK();
 }

@@ -1,8 +1,8 @@
 // 名单: the whole class, one row a child, and which of them run in the next
 // heat. The operator adds, renames, removes and orders the children, gives
 // them photos and picks the heat; OK writes data\_class.txt and
-// data\psn.txt, each in the encoding it was read in, and Cancel writes
-// nothing (a photo is saved when it is chosen).
+// data\psn.txt, each in the encoding it was read in, and the photos chosen;
+// Cancel writes nothing.
 #pragma once
 
 #include "core/TextEncoding.h"
@@ -55,6 +55,7 @@ private:
     void onRowClicked(int row);
     bool writeFiles();
     void movePhotos();
+    void saveNewPhotos();
     std::string photoPath(const std::string& name) const;
     bool keepPhotoAside(const std::string& name, std::string* aside, DWORD* error);
     void warnUnwritten(const std::string& what, const std::string& path, DWORD error);

@@ -235,13 +235,25 @@ bool ProgramDriver::start(DWORD ms) {
         ms);
     if (!dialog_) return false;
     // The first tick of the start-up timer loads the roster and shows the
-    // output window; a warning about the roster follows it at once.
-    const size_t boxesBefore = boxes_.size();
-    waitUntil([&] { return outputWindow() != nullptr || boxes_.size() > boxesBefore || !running(); },
+    // output window; a warning about the roster, or the question about a race
+    // left behind, follows it in the same tick. Once the program has handled
+    // what was sent after that and no box of its making is left, it is up.
+    waitUntil([&] { return outputWindow() != nullptr || anyBox() || !running(); },
               ms - std::min<DWORD>(ms, GetTickCount() - begin));
-    pause(500);
-    startupMs_ = GetTickCount() - begin;
+    waitUntil(
+        [&] {
+            settle();
+            return !anyBox() || !running();
+        },
+        ms - std::min<DWORD>(ms, GetTickCount() - begin));
     return running();
+}
+
+bool ProgramDriver::anyBox() const {
+    // Visible or not: a box is made hidden and shown once its loop runs.
+    for (HWND w : ownWindows())
+        if (w != dialog_ && className(w) == "#32770" && GetDlgItem(w, kBoxTextId)) return true;
+    return false;
 }
 
 void ProgramDriver::serviceBoxes() {

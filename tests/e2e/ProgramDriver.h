@@ -62,9 +62,9 @@ public:
     std::vector<std::string> listFiles() const;
 
     // Starts the exe and waits until the control dialog has loaded the roster
-    // and shown the output window (the first tick of its start-up timer).
+    // and shown the output window (the first tick of its start-up timer), and
+    // the boxes that tick shows are answered.
     bool start(DWORD ms = 60000);
-    DWORD startupMs() const { return startupMs_; }
     bool running() const;
     HWND dialog() const { return dialog_; }
     HWND outputWindow() const;
@@ -132,6 +132,7 @@ public:
 
 private:
     void serviceBoxes();
+    bool anyBox() const;
     std::vector<HWND> ownWindows() const;
     std::string recordsBytes() const { return read("data\\_records.csv"); }
 
@@ -140,7 +141,6 @@ private:
     PROCESS_INFORMATION pi_ = {};
     bool started_ = false;
     HWND dialog_ = nullptr;
-    DWORD startupMs_ = 0;
     std::vector<ShownBox> boxes_;
     std::function<int(const ShownBox&)> answer_;
 };

@@ -4,6 +4,7 @@
 // results. Returns nullptr when all hold, else what failed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -113,17 +114,24 @@ inline const char* checkRoster(std::string_view bytes) {
     return nullptr;
 }
 
-// Hand-made text: the decision never takes invalid UTF-8 for UTF-8, and the
-// evidence gathered a line at a time (as the records reader gathers it) is
-// that of the whole text.
+// Hand-made text: a byte-order mark decides, plain ASCII stays as it is, the
+// decision never takes invalid UTF-8 for UTF-8, and the evidence gathered a
+// line at a time (as the records reader gathers it) is that of the whole text.
 inline const char* checkDecoder(std::string_view bytes) {
     std::size_t mark = 0;
     const TextEncoding whole = detectTextEncoding(bytes, &mark);
-    if (mark > bytes.size()) return "a byte-order mark longer than the text";
+    const auto startsWith = [&](std::string_view m) { return bytes.substr(0, m.size()) == m; };
+    const TextEncoding named = startsWith("\xEF\xBB\xBF") ? TextEncoding::Utf8
+                               : startsWith("\xFF\xFE")     ? TextEncoding::Utf16Le
+                               : startsWith("\xFE\xFF")     ? TextEncoding::Utf16Be
+                                                             : TextEncoding::Cp936;
+    const std::size_t namedLength = named == TextEncoding::Utf8 ? 3 : named == TextEncoding::Cp936 ? 0 : 2;
+    if (mark != namedLength || (mark > 0 && whole != named)) return "a byte-order mark misread";
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii && whole != TextEncoding::Cp936) return "plain ASCII taken for UTF-8";
     if (mark == 0 && whole == TextEncoding::Utf8 && !isValidUtf8(bytes))
         return "invalid UTF-8 taken for UTF-8";
-    if (mark == 0 && whole != TextEncoding::Utf8 && whole != TextEncoding::Cp936)
-        return "UTF-16 without a mark";
     EncodingEvidence all, pieces, allLines, lines;
     all.add(bytes);
     allLines.addUtf8Lines(bytes);
@@ -147,7 +155,6 @@ inline const char* checkDecoder(std::string_view bytes) {
     if (all.cp936Score() != pieces.cp936Score() || all.utf8Score() != pieces.utf8Score() ||
         all.verdict() != pieces.verdict())
         return "evidence in pieces differs from the whole";
-    if (mark == 0 && all.verdict() != whole) return "evidence and decision disagree";
     if (isValidUtf8(bytes) && (allLines.utf8Score() != all.utf8Score() || allLines.verdict() != all.verdict()))
         return "a text valid as UTF-8 is judged otherwise line by line";
     // Where the other reading is not worse, only Chinese text keeps UTF-8,
@@ -214,7 +221,16 @@ inline const char* checkJournal(std::string_view bytes) {
             again.table[i].score != table[i].score)
             return "a resumed clock does not read back";
     }
-    journalRaceRecorded(race, bytes);
+    // Once ended, its block is known by the header's time stamp, and by no
+    // stamp that merely begins the same.
+    if (race.ended && !race.endStamp.empty()) {
+        const std::string header = "x\r\n" + race.modeText + "," + race.endStamp;
+        if (!journalRaceRecorded(race, header + "\r\n") || !journalRaceRecorded(race, header + ","))
+            return "an ended race not found by its own header";
+        if (journalRaceRecorded(race, header + "1\r\n")) return "an ended race found by another stamp";
+    } else if (journalRaceRecorded(race, bytes)) {
+        return "a race never ended taken as written";
+    }
     return nullptr;
 }
 

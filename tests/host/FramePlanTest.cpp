@@ -226,7 +226,8 @@ void fillScene(Scene& scene, int count, int shared, int weeklyPlace, bool obstac
 TEST(FramePlan, EveryRowFitsEveryFrameClearOfTheTipsAndOfEachOther) {
     const int frames[][2] = {{1280, 720}, {1920, 1080}, {3840, 2160}, {1024, 768}, {800, 600},
                              {100, 100}, {8000, 3000}, {1080, 1920}, {1366, 768}, {640, 480},
-                             {8000, 100}, {300, 100}, {100, 300}, {1600, 1200}, {2560, 1080}};
+                             {8000, 100}, {300, 100}, {100, 300}, {1600, 1200}, {2560, 1080},
+                             {600, 1200}};
     ModelMeasure model;
     for (const auto& frame : frames) {
         for (int logo = 0; logo < 2; ++logo) {

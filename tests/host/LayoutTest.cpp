@@ -12,9 +12,7 @@ namespace {
 // over half, and a sixth of an em of padding, as the system measures.
 class ModelMeasure : public TextMeasure {
 public:
-    int calls = 0;
     TextBox measure(PathKind, int size, std::string_view text) override {
-        ++calls;
         double ems = 0;
         for (char c : text) ems += static_cast<unsigned char>(c) >= 0x80 ? 0.5 : 0.55;
         return TextBox{static_cast<int>(ems * size) + size / 6, static_cast<int>(size * 1.34)};
@@ -110,6 +108,7 @@ TEST(Layout, ATextTooWideForItsRoomGetsTheLargestSizeThatFits) {
     };
     const Row rows[] = {
         {39, 149, "AB", 39},   // fits: unchanged
+        {39, 48, "AB", 39},    // exactly as wide as its room
         {39, 149, five, 29},   // 5 ems + padding: 39 gives 201, 29 gives 149
         {39, 0, five, 0},      // no room at all
         {39, 4, five, 0},      // not even size 1 fits
@@ -146,6 +145,7 @@ TEST(Layout, FittedRowsKeepTheLargestTextTheyAllow) {
         {1920, 1080, 1, 8, 39, 88}, {1280, 720, 1, 8, 33, 57}, {1920, 1080, 1, 14, 38, 52},
         {1920, 800, 0, 11, 39, 52}, {400, 3000, 1, 8, 24, 67}, {300, 1920, 1, 8, 24, 67},
         {200, 1080, 0, 8, 24, 67},
+        {800, 900, 1, 8, 24, 67},  // the boards exactly touch: clear as they are
     };
     for (const Row& r : rows) {
         const LayoutInput in{r.w, r.h, r.logo * 1600, r.logo * 400, 300, 400};

@@ -104,14 +104,16 @@ TEST(RaceJournal, ACutOffLineAndGarbageArePassedOver) {
     EXPECT_EQ(cr.table[0].stopTick - cr.table[0].startTick, 61234u);
     EXPECT_EQ(readJournal(whole.substr(0, whole.size() - 1)).last.tick, 65000u);
 
-    // An undo that names a contestant beyond the roster undid nothing in
-    // memory, so it undoes nothing here: 1 keeps its stopped time.
+    // An undo that names a contestant beyond the roster, or another of the
+    // roster than the last action's, undid nothing in memory, so it undoes
+    // nothing here: 1 keeps its stopped time.
     std::string beyond = "race,start=2026-12-09 10:00:00.000,tick=100,mode=计时赛,isZhangai=0,"
                          "scoreInit=0,contestants=3\nname,1,A\nname,2,B\nname,3,C\n"
                          "start,1,tick=1000,wall=2026-12-09 10:00:01.000\n"
                          "stop,1,tick=2500,wall=2026-12-09 10:00:02.500\n"
                          "start,7,tick=3000,wall=2026-12-09 10:00:03.000\n"
-                         "undo,7,tick=3500,wall=2026-12-09 10:00:03.500\n";
+                         "undo,7,tick=3500,wall=2026-12-09 10:00:03.500\n"
+                         "undo,2,tick=3600,wall=2026-12-09 10:00:03.600\n";
     const JournalRace kept = readJournal(beyond);
     EXPECT_EQ(kept.table[0].timing, 0);
     EXPECT_EQ(kept.table[0].stopTick - kept.table[0].startTick, 1500u);

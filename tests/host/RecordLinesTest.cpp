@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,7 +24,8 @@ Contestant racer(const char* name, int32_t elapsedMs, int32_t score) {
 std::string encode(std::u16string_view text, TextEncoding e) {
     static const std::pair<char16_t, const char*> CP936[] = {
         {u'计', "\xBC\xC6"}, {u'时', "\xCA\xB1"}, {u'赛', "\xC8\xFC"}, {u'障', "\xD5\xCF"},
-        {u'碍', "\xB0\xAD"}, {u'李', "\xC0\xEE"}, {u'王', "\xCD\xF5"}};
+        {u'碍', "\xB0\xAD"}, {u'李', "\xC0\xEE"}, {u'王', "\xCD\xF5"}, {u'强', "\xC7\xBF"},
+        {u'上', "\xC9\xCF"}};
     std::string out;
     for (char16_t c : text) {
         const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
@@ -39,9 +41,10 @@ std::string encode(std::u16string_view text, TextEncoding e) {
 }
 
 // Three races as the race writes them, a line before the first and lines
-// after a header whose time cannot be read, which belong to none.
+// after a header whose time cannot be read, which belong to none. In UTF-16
+// the low bytes of 强 and 上 are a colon and a line feed.
 const std::u16string RECORDS[] = {
-    u"王,1,2", u"计时赛,2026-12-07 09:00:00", u"李,65432,10", u"王,8880000,0", u"",
+    u"王,1,2", u"计时赛,2026-12-07 09:00:00", u"李,65432,10", u"王强上,8880000,0", u"",
     u"障碍赛,2026-12-08 21:28:23", u"王,70000,12", u"李,61000,10", u"", u"计时赛,no:time", u"王,1,2",
     u"计时赛,2026-12-09 10:05:07", u"李,1000,0", u""};
 
@@ -167,6 +170,15 @@ TEST(RecordsEdit, OneRowOrOneRaceChangesAndNoOtherByte) {
                                 encode(u"障碍赛,2026-12-08 10:00:00\n", TextEncoding::Cp936));
     ASSERT_TRUE(mixed.encoding() == TextEncoding::Utf8 && mixed.races().size() == 2);
     EXPECT_TRUE(!mixed.races()[0].obstacle && mixed.races()[1].obstacle);
+    // Voiding the race right after the mark keeps the mark, and an odd last
+    // byte of UTF-16 belongs to no line and stays.
+    for (const auto& [encoding, mark, tail] : {std::tuple{TextEncoding::Utf8, "\xEF\xBB\xBF", ""},
+                                               std::tuple{TextEncoding::Utf16Le, "\xFF\xFE", "\n"},
+                                               std::tuple{TextEncoding::Utf16Be, "\xFE\xFF", "\n"}}) {
+        const RecordsDocument first(mark + encode(u"计时赛,2026-12-07 10:00:00\r\n李,1,2\r\n", encoding) + tail);
+        ASSERT_EQ(first.races().size(), 1u) << mark;
+        EXPECT_EQ(first.withoutRace(first.races()[0]), std::string(mark) + tail);
+    }
 }
 
 TEST(RecordsEdit, AWeekIsItsRacesNewestFirst) {

@@ -16,6 +16,13 @@ const char* const NAMES[] = {"A", "B", "\xC0\xEE", "\xC0", "a", "", "A B", "Li:W
 const char* const NUMBERS[] = {"1000", "250", "61000", "-1", "0", "8880000", "2147483647", "-2147483648",
                                "99999999999", "+7", "12x", "", " 5"};
 const char* const LINE_ENDS[] = {"\n", "\n", "\r\n", "\r", ""};
+// Lines of a race journal, so that some inputs rebuild a race, ended or not.
+const char* const JOURNAL[] = {
+    "race,start=2026-12-09 10:05:00.123,tick=1000,mode=m,isZhangai=1,scoreInit=5,contestants=2",
+    "name,1,A", "name,2,\xC0\xEE", "start,1,tick=2000,wall=2026-12-09 10:05:01.000",
+    "stop,1,tick=63234,wall=2026-12-09 10:06:02.234", "undo,1,tick=64000,wall=2026-12-09 10:06:03.000",
+    "score,2,-3,tick=65000,wall=2026-12-09 10:06:04.000",
+    "end,stamp=2026-12-09 10:10:00,tick=70000,wall=2026-12-09 10:10:00.500"};
 
 template <std::size_t N>
 const char* pick(const char* const (&choices)[N], std::mt19937& random) {
@@ -23,9 +30,10 @@ const char* pick(const char* const (&choices)[N], std::mt19937& random) {
 }
 
 std::string randomLine(std::mt19937& random) {
-    switch (random() % 6) {
+    switch (random() % 7) {
         case 0: return pick(HEADERS, random);
         case 1: return "";
+        case 6: return pick(JOURNAL, random);
         case 2: {
             std::string noise(random() % 12, '\0');
             for (char& c : noise) c = static_cast<char>(random() % 256);

@@ -19,6 +19,9 @@ TEST(Roster, LinesBecomeNamesAndEmptyLinesTakeNoSlot) {
     EXPECT_EQ(parseRoster("  \n"), (Names{"  "})) << "blanks are a name, not an empty line";
     EXPECT_EQ(parseRoster(""), Names{});
     EXPECT_EQ(parseRoster("\n\r\n\n"), Names{});
+    std::vector<int> lines;  // as the warning about a name names them
+    EXPECT_EQ(parseRoster("A\n\nB", &lines), (Names{"A", "B"}));
+    EXPECT_EQ(lines, (std::vector<int>{1, 3}));
 }
 
 TEST(Roster, OnlyTheFirstEightNamesAreTaken) {
@@ -34,6 +37,8 @@ TEST(Roster, Utf8IsToldApartFromCodePage936) {
     EXPECT_EQ(encodingOf("\xE6\x9D\x8E\n\xE7\x8E\x8B\n"), TextEncoding::Utf8);  // 李, 王 in UTF-8
     EXPECT_EQ(encodingOf("\xC0\xEE\n\xCD\xF5\n"), TextEncoding::Cp936);         // the same in GBK
     EXPECT_EQ(encodingOf("Li\nWang\n"), TextEncoding::Cp936) << "plain ASCII needs no conversion";
+    // Code page 936 that is also UTF-8, of a compatibility ideograph and a hanzi.
+    EXPECT_EQ(encodingOf("\xEF\xA6\xBE\xE8\xBE\xA3"), TextEncoding::Cp936);
     EXPECT_FALSE(isValidUtf8("\xC0\xAF")) << "overlong form";
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80")) << "surrogate";
     EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80")) << "beyond U+10FFFF";
@@ -248,17 +253,16 @@ TEST(ClassList, TheRosterMakesTheHeatAndPhotosFollowRenames) {
     EXPECT_EQ(list.classText(), "A\r\nB\r\nC\r\nX\r\n");
     EXPECT_EQ(list.rosterText(), "A\r\nC\r\nX\r\n");
     EXPECT_EQ(ClassList("A\r\n", false, "C\nX\n").classText(), "C\r\nX\r\n");
-    // A and B swap names through a third one: neither may get a new photo
-    // before their old ones have moved. C gets one under its new name.
+    // A and B swap names through a third one, and their photos with them; C,
+    // renamed, gets a new photo, which moves with it up the list.
     EXPECT_EQ(list.rename(0, "T"), NameProblem::None);
     EXPECT_EQ(list.rename(1, "A"), NameProblem::None);
     EXPECT_EQ(list.rename(0, "B"), NameProblem::None);
     EXPECT_EQ(list.rename(2, "c"), NameProblem::None);
-    EXPECT_FALSE(list.canSavePhoto(0));
-    EXPECT_FALSE(list.canSavePhoto(1));
-    EXPECT_TRUE(list.canSavePhoto(2));
-    list.photoSaved(2);
-    const std::vector<PhotoMove> moves = list.photoMoves();
-    ASSERT_EQ(moves.size(), 2u);
-    EXPECT_EQ(moves[0].from + ">" + moves[0].to + " " + moves[1].from + ">" + moves[1].to, "A>B B>A");
+    list.setNewPhoto(2, "\xFF\xD8jpeg");
+    EXPECT_EQ(list.move(2, -1), 1u);
+    EXPECT_EQ(list.children()[1].newPhoto, "\xFF\xD8jpeg");
+    std::string moves;
+    for (const PhotoMove& m : list.photoMoves()) moves += m.from + ">" + m.to + " ";
+    EXPECT_EQ(moves, "A>B C>c B>A ");
 }
