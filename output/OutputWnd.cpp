@@ -8,6 +8,8 @@
 #include "race/Roster.h"
 #include "res/resource.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 
 using Gdiplus::GpFontFamily;
@@ -18,32 +20,8 @@ namespace {
 const UINT_PTR kClockTimer = 1;
 const char kTextFamilyName[] = "黑体";
 
-// A copy of the picture in memory. GDI+ keeps a file it loads open for as
-// long as the image lives, and on Windows a photo on the scoreboard could
-// then be neither replaced nor renamed (名单) until the program ended.
-GpImage* loadImage(const std::string& path) {
-    if (!core->isFileExist(path)) return nullptr;
-    Gdiplus::GpImage* image = nullptr;
-    if (gp::GdipLoadImageFromFile(CCore::systemText(path).c_str(), &image) != gp::Ok) return nullptr;
-    const gp::ScopedImage file(image);
-    UINT w = 0, h = 0;
-    gp::GdipGetImageWidth(image, &w);
-    gp::GdipGetImageHeight(image, &h);
-    gp::GpBitmap* copy = nullptr;
-    if (w == 0 || h == 0 ||
-        gp::GdipCreateBitmapFromScan0((INT)w, (INT)h, 0, PixelFormat32bppPARGB, nullptr, &copy) != gp::Ok)
-        return nullptr;
-    gp::ScopedImage owned(copy);
-    gp::GpGraphics* g = nullptr;
-    if (gp::GdipGetImageGraphicsContext(copy, &g) != gp::Ok) return nullptr;
-    const gp::ScopedGraphics graphics(g);
-    // Pixel for pixel.
-    gp::GdipSetCompositingMode(g, gp::CompositingModeSourceCopy);
-    gp::GdipSetInterpolationMode(g, gp::InterpolationModeNearestNeighbor);
-    gp::GdipSetPixelOffsetMode(g, gp::PixelOffsetModeHalf);
-    if (gp::GdipDrawImageRectI(g, image, 0, 0, (INT)w, (INT)h) != gp::Ok) return nullptr;
-    return owned.release();
-}
+// A picture file is seldom larger; one that is would only stall the frame.
+const size_t kPictureReadLimit = 256u << 20;
 
 void imageSize(GpImage* image, int* w, int* h) {
     UINT iw = 0, ih = 0;
@@ -181,6 +159,29 @@ BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
 
 // --- layout ---
 
+// Read from the file's bytes in memory: GDI+ reads a picture lazily from
+// where it was loaded, and keeps a file open for as long as the image lives,
+// so that on Windows a photo on the scoreboard could be neither replaced nor
+// renamed (名单) until the program ended.
+bool COutputWnd::Picture::load(const std::string& path) {
+    reset();
+    std::string bytes;
+    if (!core->isFileExist(path) || !core->readFile(path, &bytes, kPictureReadLimit) || bytes.empty()) return false;
+    stream_.reset(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), (UINT)bytes.size()));
+    Gdiplus::GpImage* image = nullptr;
+    if (!stream_ || gp::GdipLoadImageFromStream(stream_.get(), &image) != gp::Ok) {
+        reset();
+        return false;
+    }
+    image_.reset(image);
+    return true;
+}
+
+void COutputWnd::Picture::reset() {
+    image_.reset();
+    stream_.reset();
+}
+
 void COutputWnd::releaseImages() {
     // Entries may point at any of these; no pointer may outlive its image.
     if (contestants) {
@@ -204,7 +205,7 @@ void COutputWnd::loadFaces() {
         const std::string name = contestants[i].name;
         // A name is a file name here: one that could leave the data folder
         // gets the default photo.
-        if (isSafePhotoName(name)) ownFaces[i].reset(loadImage(dataDir + name + ".jpg"));
+        if (isSafePhotoName(name)) ownFaces[i].load(dataDir + name + ".jpg");
         contestants[i].faceImage = ownFaces[i] ? ownFaces[i].get() : defaultFace.get();
     }
 }
@@ -217,9 +218,9 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
     backdropValid_ = false;
     staticValid_ = false;
     layeredShown_ = false;
-    bgImage.reset(loadImage(appPath + "bg.jpg"));
-    defaultFace.reset(loadImage(dataDir + "_face.jpg"));
-    logoImage.reset(loadImage(appPath + "logo.png"));
+    bgImage.load(appPath + "bg.jpg");
+    defaultFace.load(dataDir + "_face.jpg");
+    logoImage.load(appPath + "logo.png");
     loadFonts();
 
     LayoutInput in = {};

@@ -100,10 +100,22 @@ private:
     RECT dirty_ = {0, 0, 0, 0};  // what the last clocks-only frame changed
     IntRect frameRect = {0, 0, 0, 0};
 
-    gp::ScopedImage bgImage;
-    gp::ScopedImage logoImage;
-    gp::ScopedImage defaultFace;
-    gp::ScopedImage ownFaces[8];   // photos loaded from the contestants' own files
+    // A picture with the stream it is read from, which lives as long as it.
+    class Picture {
+    public:
+        bool load(const std::string& path);
+        void reset();
+        Gdiplus::GpImage* get() const { return image_.get(); }
+        explicit operator bool() const { return (bool)image_; }
+
+    private:
+        gp::ScopedStream stream_;
+        gp::ScopedImage image_;  // released before its stream
+    };
+    Picture bgImage;
+    Picture logoImage;
+    Picture defaultFace;
+    Picture ownFaces[8];   // photos loaded from the contestants' own files
     gp::ScopedFamily textFamily;
     gp::ScopedFamily titleFamily;
     gp::ScopedPath textPath;
