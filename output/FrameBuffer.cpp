@@ -69,3 +69,10 @@ bool FrameBuffer::savePng(const std::string& path, std::string* reason) const {
                                        : "GDI+ 错误代码 " + std::to_string((int)status);
     return false;
 }
+
+void fillPath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, uint32_t argb) {
+    Gdiplus::GpSolidFill* fill = nullptr;
+    if (!path || gp::GdipCreateSolidFill(argb, &fill) != gp::Ok) return;
+    gp::ScopedGpBrush brush(fill);
+    gp::GdipFillPath(graphics, fill, path);
+}

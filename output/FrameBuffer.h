@@ -10,6 +10,10 @@
 #include <cstdint>
 #include <string>
 
+// Text outlines filled in one colour, as every picture of the program draws
+// its texts.
+void fillPath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, uint32_t argb);
+
 class FrameBuffer {
 public:
     FrameBuffer() = default;

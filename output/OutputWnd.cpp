@@ -401,13 +401,6 @@ GpPath* COutputWnd::pathFor(PathKind kind) const {
     return textPath.get();
 }
 
-void COutputWnd::fillPath(Gdiplus::GpGraphics* g, Gdiplus::GpPath* path, uint32_t argb) {
-    Gdiplus::GpSolidFill* fill = nullptr;
-    if (!path || gp::GdipCreateSolidFill(argb, &fill) != gp::Ok) return;
-    gp::ScopedGpBrush brush(fill);
-    gp::GdipFillPath(g, fill, path);
-}
-
 FrameState COutputWnd::frameState() const {
     FrameState state = {};
     state.contestants = contestants;

@@ -88,7 +88,6 @@ private:
     void loadFaces();
     void loadFonts();
     Gdiplus::GpPath* pathFor(PathKind kind) const;
-    void fillPath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, uint32_t argb);
 
     HDC memDC = nullptr;
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

@@ -29,13 +29,6 @@ void fill(Gdiplus::GpGraphics* g, uint32_t argb, float x, float y, float w, floa
     else gp::GdipFillRectangle(g, brush, x, y, w, h);
 }
 
-void fillPath(Gdiplus::GpGraphics* g, Gdiplus::GpPath* path, uint32_t argb) {
-    Gdiplus::GpSolidFill* brush = nullptr;
-    if (!path || gp::GdipCreateSolidFill(argb, &brush) != gp::Ok) return;
-    gp::ScopedGpBrush owner(brush);
-    gp::GdipFillPath(g, brush, path);
-}
-
 // Texts become outlines, as on the scoreboard: they look the same at any
 // size and need no device context.
 void drawTexts(Gdiplus::GpGraphics* g, Gdiplus::GpFontFamily* family, const std::vector<ChartText>& texts,
