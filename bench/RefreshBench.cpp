@@ -12,14 +12,15 @@
 //   --table-only    the refresh table alone
 //   --term          the term board alone
 #include "core/Core.h"
+#include "core/DataFolder.h"
 #include "output/OutputWnd.h"
 #include "output/TermBoard.h"
 #include "race/ControlDlg.h"
-#include "race/RaceState.h"
-#include "race/RecordsEdit.h"
+#include "core/RaceState.h"
+#include "records/RecordsDocument.h"
+#include "records/RecordsEdit.h"
 #include "race/Roster.h"
 #include "res/resource.h"
-#include "tests/win/WinTestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -53,6 +54,22 @@ struct Stats {
 Stats stats(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 95 / 100)]};
+}
+
+DataFolder benchData;
+
+// Written an hour ago, as far as the file system can tell.
+void ageFile(const std::string& path) {
+    ScopedFile f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000;
+    const FILETIME hourAgo = {t.LowPart, t.HighPart};
+    SetFileTime(f.get(), nullptr, nullptr, &hourAgo);
 }
 
 std::string exeFolder() {
@@ -187,16 +204,16 @@ double cpuMs() {
 void termBoard(int runs) {
     const std::string cp936 = recordsOf(100000, 140);
     const LocalTime today = core->getTimeNow();
-    const LocalTime from = fromSerialSeconds(toSerialSeconds(today) - 140 * 86400LL);
+    const LocalTime from = fromSerialSeconds(toSerialSeconds(today) - 140 * SECONDS_PER_DAY);
     for (bool utf8 : {false, true}) {
         // Two thirds of them timed races, the mode the table is made for.
-        writeFile(recordsPath, utf8 ? "\xEF\xBB\xBF" + core->ansiToUtf8(cp936) : cp936);
+        writeFile(benchData.recordsPath(), utf8 ? "\xEF\xBB\xBF" + core->ansiToUtf8(cp936) : cp936);
         size_t rows = 0, cells = 0;
         std::vector<double> reads;
         const Stats s = stats(timeRuns(runs, [&] {
             const double start = nowMs();
             std::string bytes;
-            core->readFile(recordsPath, &bytes, (size_t)1 << 30);
+            benchData.readRecords(&bytes, nullptr);
             reads.push_back(nowMs() - start);
             const TermBoard board = computeTermBoard(bytes, from, today, false, fileTextToAnsi);
             rows = board.rows.size();
@@ -245,9 +262,7 @@ int main(int argc, char** argv) {
     const std::string dir = benchFolder();
     CCore::setAppPathOverride(dir);
     core->autoFileConfig();
-    appPath = dir;
-    dataDir = dir + "data\\";
-    recordsPath = dataDir + "_records.csv";
+    benchData.moveTo(dir + "data\\");
     contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
     weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
     raceTitle = core->getConfigStr("raceTitle");
@@ -255,6 +270,7 @@ int main(int argc, char** argv) {
     clrStr = core->getConfigClr("clrStr");
     clrDigi = core->getConfigClr("clrDigi");
     isZhangai = 1;
+    raceIsZhangai = 1;
     startEightClocks();
 
     if (runs == 0) runs = quick ? 8 : 40;
@@ -269,12 +285,12 @@ int main(int argc, char** argv) {
                 "refresh med/p95", "weekly med/p95", "placing", "present", "floor ULW");
     for (const auto& s : sizes) {
         const Stats floor = presentFloor(s[0], s[1], runs);
-        outputWnd = new COutputWnd(nullptr);
+        outputWnd = new COutputWnd(benchData);
         outputWnd->Create(IDD_OUTPUT, nullptr);
         outputWnd->setFromScratch(scratch);
         for (int races : files) {
             if (quick && races > 10000) continue;
-            writeFile(recordsPath, recordsOf(races));
+            writeFile(benchData.recordsPath(), recordsOf(races));
             outputWnd->layoutWindow(0, 0, s[0], s[1]);
             for (int i = 0; i < 3; ++i) outputWnd->refresh();  // warm up, first read
             const Stats whole = stats(timeRuns(runs, [] { outputWnd->refresh(); }));
@@ -298,7 +314,7 @@ int main(int argc, char** argv) {
     // What a key press now costs besides its frame: one journal line appended
     // and flushed to the disk before the change shows.
     {
-        const std::string journal = dataDir + "_race-journal.txt";
+        const std::string journal = benchData.journalPath();
         core->removeFile(journal);
         std::vector<double> ms = timeRuns(100, [&] {
             core->appendLinesFlushed(journal, {"stop,3,tick=123456789,wall=2026-12-09 10:06:02.734"});
@@ -312,14 +328,14 @@ int main(int argc, char** argv) {
     // Just after a race ended, the file is checked whole at every refresh for
     // a few seconds; an edit far before its end makes the index be built again.
     if (!quick && !scratch) {
-        outputWnd = new COutputWnd(nullptr);
+        outputWnd = new COutputWnd(benchData);
         outputWnd->Create(IDD_OUTPUT, nullptr);
         const std::string records = recordsOf(100000);
-        writeFile(recordsPath, records, true);
+        writeFile(benchData.recordsPath(), records, true);
         outputWnd->computeWeeklyBoard();
         const Stats check = stats(timeRuns(runs, [] { outputWnd->computeWeeklyBoard(); }));
         const Stats rebuild = stats(timeRuns(std::min(runs, 10), [&records] {
-            writeFile(recordsPath, "X" + records.substr(1), true);
+            writeFile(benchData.recordsPath(), "X" + records.substr(1), true);
             outputWnd->computeWeeklyBoard();
         }));
         std::printf("weekly, 100000 races, file just written: unchanged %.2f / %.2f ms (med/p95), "
@@ -328,15 +344,15 @@ int main(int argc, char** argv) {
         // One time corrected in 成绩管理: the file read and taken apart, the
         // line rewritten, the old file backed up, the new one written beside
         // it and put in its place.
-        writeFile(recordsPath, records, true);
+        writeFile(benchData.recordsPath(), records, true);
         int32_t corrected = 1000;
         std::vector<double> correct = timeRuns(5, [&corrected] {
             std::string bytes;
-            core->readFile(recordsPath, &bytes, (size_t)1 << 30);
+            benchData.readRecords(&bytes, nullptr);
             const RecordsDocument document(std::move(bytes));
             const RecordsRace& race = document.races()[document.races().size() / 2];
-            core->replaceFile(recordsPath, document.bytes(), document.withRow(race, 0, ++corrected, 0),
-                              dataDir + "backup\\");
+            core->replaceFile(benchData.recordsPath(), document.bytes(), document.withRow(race, 0, ++corrected, 0),
+                              benchData.backupFolder());
         });
         std::printf("correcting one race of 100000 (%.1f MB), backup included: median %.0f ms, worst %.0f ms\n",
                     records.size() / 1048576.0, stats(correct).median,
@@ -349,10 +365,10 @@ int main(int argc, char** argv) {
     if (!quick) termBoard(std::min(runs, 10));
 
     // CPU while a race is shown: the window's own 200 ms timer drives it.
-    outputWnd = new COutputWnd(nullptr);
+    outputWnd = new COutputWnd(benchData);
     outputWnd->Create(IDD_OUTPUT, nullptr);
     outputWnd->setFromScratch(scratch);
-    writeFile(recordsPath, recordsOf(quick ? 1000 : 10000));
+    writeFile(benchData.recordsPath(), recordsOf(quick ? 1000 : 10000));
     outputWnd->layoutWindow(0, 0, 1920, 1080);
     const double cpu0 = cpuMs(), wall0 = nowMs();
     pumpIdly(cpuSeconds * 1000);

@@ -6,21 +6,25 @@ set(TRACKVANE_CORE_SOURCES
     core/FileRules.cpp
     core/TextEncoding.cpp
     core/Gb2312Table.cpp
-    race/RaceState.cpp
+    core/IniText.cpp
+    core/RaceState.cpp
+    records/RecordLines.cpp
+    records/RecordsScan.cpp
+    records/RecordsDocument.cpp
+    records/RecordsEdit.cpp
+    records/RecordsIndex.cpp
+    records/Ranking.cpp
+    records/TimeText.cpp
     race/Roster.cpp
     race/ClassList.cpp
-    race/RecordLines.cpp
-    race/RecordsEdit.cpp
     race/KeyTable.cpp
     race/RaceClock.cpp
     race/RaceJournal.cpp
     race/RaceSession.cpp
-    output/TimeText.cpp
-    output/Leaderboard.cpp
     output/TermBoard.cpp
     output/Layout.cpp
     output/FramePlan.cpp
-    settings/SettingsRules.cpp
     output/ExportTable.cpp
+    settings/SettingsRules.cpp
     settings/ColourTable.cpp
 )

@@ -9,6 +9,7 @@ set(TRACKVANE_WIN_SOURCES
     core/CoreFiles.cpp
     core/CoreMessages.cpp
     core/CoreTime.cpp
+    core/DataFolder.cpp
     race/ClassListDlg.cpp
     race/ContestantList.cpp
     race/ControlDlg.cpp

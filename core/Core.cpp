@@ -1,7 +1,7 @@
 #include "core/Core.h"
 
 #include "core/TextFields.h"
-#include "settings/SettingsRules.h"
+#include "core/IniText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,11 +51,6 @@ bool findImageEncoder(const wchar_t* mime, CLSID* clsid) {
 
 CCore::CCore() = default;
 
-std::string CCore::utf8ToAnsi(const std::string& utf8) {
-    const size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    return wideToAnsi(decodeToWide(std::string_view(utf8).substr(skip), TextEncoding::Utf8));
-}
-
 std::string CCore::textToAnsi(const std::string& bytes, std::vector<int>* lossyLines) {
     if (lossyLines) lossyLines->clear();
     size_t mark = 0;
@@ -95,9 +90,6 @@ std::string fileTextToAnsi(std::string_view text, TextEncoding fileEncoding) {
 // --- text ---
 
 std::string CCore::getStrInt(int n) { return ::getStrInt(n); }
-std::string CCore::getFg(const std::string& text, char sep, int i) { return ::getFg(text, sep, i); }
-int CCore::getFgInt(const std::string& text, char sep, int i) { return ::getFgInt(text, sep, i); }
-void CCore::trimStrTail(std::string& text) { ::trimStrTail(text); }
 
 COLORREF CCore::getClrRef(uint32_t argb) { return argbToColorref(argb); }
 uint32_t CCore::getColorFromClrRef(COLORREF ref) { return colorrefToArgb(ref); }

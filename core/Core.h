@@ -48,7 +48,7 @@ public:
     // here, in every path and every message that names one.
     static std::wstring systemText(const std::string& text);
     static ScopedFile openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition);
-    void createFile(const std::string& path, int flag);
+    void createFile(const std::string& path);
     // A folder that is there already counts as made.
     bool createFolder(const std::string& path);
     BOOL isFileExist(const std::string& path);
@@ -57,13 +57,12 @@ public:
     // part is ever taken for the file.
     bool readFile(const std::string& path, std::string* bytes, size_t maxBytes,
                   DWORD* error = nullptr);
-    // UTF-8 text (a byte-order mark dropped) to code page 936, and back.
-    std::string utf8ToAnsi(const std::string& utf8);
     // A text made by hand (the roster, a settings value) in code page 936,
     // however an editor saved it: a byte-order mark or the more
     // plausible reading decides. The numbers (from 1) of the lines that held
     // a character the code page cannot, now a '?', go to *lossyLines.
     std::string textToAnsi(const std::string& bytes, std::vector<int>* lossyLines = nullptr);
+    // Text of code page 936 as UTF-8.
     std::string ansiToUtf8(const std::string& ansi);
     // Writes a whole new file; on failure nothing half-written is left.
     bool writeFile(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
@@ -71,8 +70,6 @@ public:
     // then put in its place in one step, so that a crash leaves either file
     // whole. On failure the file stays as it was and no .new is left.
     bool replaceWhole(const std::string& path, const std::string& bytes, DWORD* error = nullptr);
-    // Appends the line and a line break; false (and *error) when it could not.
-    bool logAdd(const std::string& path, const std::string& line, int flag, DWORD* error = nullptr);
     // Appends all lines in one write, or nothing: a failed write is cut back
     // so that a block never lands half. The lines are in code page 936;
     // a file that is UTF-8 or UTF-16 gets them in its own encoding.
@@ -104,18 +101,14 @@ public:
     LocalTime getTimeNow();
     // Local wall-clock time in milliseconds (toSerialSeconds scale).
     int64_t wallNowMs();
-    std::string getTimeNowStr(const std::string& format);
-    LocalTime getTimeFromStr(const std::string& text);
-    BOOL isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to);
+    // The time stamp a race's header line takes (formatTimeStamp).
+    std::string getTimeNowStr();
     // The millisecond tick of every race clock; replaceable for tests.
     static uint32_t tickNow();
     static void setTickSource(uint32_t (*source)());
 
     // Text.
     std::string getStrInt(int n);
-    std::string getFg(const std::string& text, char sep, int i);
-    int getFgInt(const std::string& text, char sep, int i);
-    void trimStrTail(std::string& text);
 
     // Colours: ARGB in the configuration, COLORREF in the pickers.
     COLORREF getClrRef(uint32_t argb);

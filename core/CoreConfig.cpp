@@ -1,7 +1,7 @@
 #include "core/Core.h"
 
 #include "core/TextFields.h"
-#include "settings/SettingsRules.h"
+#include "core/IniText.h"
 
 #include <climits>
 #include <cstring>

@@ -46,7 +46,7 @@ ScopedFile CCore::openFile(const std::string& path, DWORD access, DWORD share, D
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-void CCore::createFile(const std::string& path, int) {
+void CCore::createFile(const std::string& path) {
     openFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
 }
 
@@ -135,10 +135,6 @@ bool readWhole(HANDLE file, LONGLONG size, std::string* bytes) {
 }
 
 }  // namespace
-
-bool CCore::logAdd(const std::string& path, const std::string& line, int, DWORD* error) {
-    return logAddLines(path, {line}, error);
-}
 
 namespace {
 // The file opened for appending; *error is cleared first and set when the

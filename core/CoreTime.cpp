@@ -17,17 +17,7 @@ LocalTime CCore::getTimeNow() {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-std::string CCore::getTimeNowStr(const std::string&) { return formatTimeStamp(getTimeNow()); }
-
-LocalTime CCore::getTimeFromStr(const std::string& text) {
-    LocalTime t = {};
-    parseTimeStamp(text, &t);
-    return t;
-}
-
-BOOL CCore::isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to) {
-    return ::isTimeBetween(t, from, to);
-}
+std::string CCore::getTimeNowStr() { return formatTimeStamp(getTimeNow()); }
 
 uint32_t CCore::tickNow() { return tickSource ? tickSource() : GetTickCount(); }
 void CCore::setTickSource(uint32_t (*source)()) { tickSource = source; }

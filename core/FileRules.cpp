@@ -1,9 +1,16 @@
 #include "core/FileRules.h"
 
+#include "core/TextFields.h"
+
 #include <algorithm>
 #include <string_view>
 
 namespace {
+
+bool isForbiddenInFileName(unsigned char c) {
+    static const std::string_view forbidden = "\\/:*?\"<>|";
+    return c < 0x20 || c == 0xFF || forbidden.find(static_cast<char>(c)) != std::string_view::npos;
+}
 
 bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -64,4 +71,38 @@ std::vector<std::string> backupsToDelete(const std::vector<std::string>& names, 
     std::vector<std::string> doomed;
     for (std::size_t i = 0; i + keep < backups.size(); ++i) doomed.push_back(*backups[i].name);
     return doomed;
+}
+
+bool isDeviceName(std::string_view name) {
+    // NUL.1.jpg opens NUL as well: the base name before the first dot counts,
+    // and Windows drops the blanks and dots at its end.
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    static const std::string_view fixed[] = {"con", "prn", "aux", "nul"};
+    for (std::string_view device : fixed) {
+        if (equalsIgnoringAsciiCase(name, device)) return true;
+    }
+    return name.size() == 4 && name[3] >= '1' && name[3] <= '9' &&
+           (equalsIgnoringAsciiCase(name.substr(0, 3), "com") || equalsIgnoringAsciiCase(name.substr(0, 3), "lpt"));
+}
+
+bool hasPathCharacter(std::string_view name) {
+    for (std::size_t pos = 0; pos < name.size();) {
+        const auto c = static_cast<unsigned char>(name[pos]);
+        if (isGbkLeadByte(c)) {
+            // A lead byte without its trail byte would be decoded on its own,
+            // and the byte after it taken as a character of its own.
+            if (pos + 1 >= name.size() || !isGbkTrailByte(static_cast<unsigned char>(name[pos + 1]))) return true;
+            pos += 2;
+            continue;
+        }
+        if (isForbiddenInFileName(c)) return true;
+        ++pos;
+    }
+    return false;
+}
+
+bool isSafePhotoName(std::string_view name) {
+    if (name.empty() || name == "." || name.substr(0, 2) == "..") return false;
+    return !isDeviceName(name) && !hasPathCharacter(name);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Where one append put its bytes, exactly as they went to the disk.
@@ -29,3 +30,14 @@ std::string firstFreeName(const std::string& stem, const std::string& extension,
 // other name is left alone, whatever it looks like.
 std::vector<std::string> backupsToDelete(const std::vector<std::string>& names, const std::string& stem,
                                          const std::string& extension, std::size_t keep);
+
+// A name Windows takes for a device rather than a file: CON, PRN, AUX, NUL,
+// COM1 to COM9, LPT1 to LPT9, in any case, with or without an extension
+// (NUL.1 too).
+bool isDeviceName(std::string_view name);
+// Whether a name holds a character no file or folder name may: \ / : * ? " < >
+// |, a control character, or a double-byte character of code page 936 cut
+// off.
+bool hasPathCharacter(std::string_view name);
+// Whether name + ".jpg" stays a plain file name inside the data folder.
+bool isSafePhotoName(std::string_view name);

@@ -1,6 +1,8 @@
 #include "core/TextFields.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -34,29 +36,6 @@ bool findField(std::string_view text, char sep, int i, std::string_view* out) {
     return true;
 }
 
-std::string getFg(std::string_view text, char sep, int i) {
-    std::string_view field;
-    return findField(text, sep, i, &field) ? std::string(field) : std::string();
-}
-
-int getFgInt(std::string_view text, char sep, int i) {
-    std::string_view field;
-    findField(text, sep, i, &field);
-    std::size_t pos = 0;
-    while (pos < field.size() && (field[pos] == ' ' || field[pos] == '\t')) ++pos;
-    bool negative = false;
-    if (pos < field.size() && (field[pos] == '-' || field[pos] == '+')) {
-        negative = field[pos] == '-';
-        ++pos;
-    }
-    // Accumulate past the 32-bit range only far enough to know it saturates.
-    int64_t value = 0;
-    for (; pos < field.size() && isDigit(field[pos]); ++pos) {
-        if (value <= INT32_HIGH + 1) value = value * 10 + (field[pos] - '0');
-    }
-    return clampToInt32(negative ? -value : value);
-}
-
 bool parseInt32Field(std::string_view field, int32_t* out) {
     std::size_t pos = 0;
     bool negative = false;
@@ -77,10 +56,6 @@ bool parseInt32Field(std::string_view field, int32_t* out) {
 }
 
 std::string getStrInt(int n) { return std::to_string(n); }
-
-void trimStrTail(std::string& text) {
-    if (!text.empty()) text.pop_back();
-}
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -119,4 +94,47 @@ int32_t saturatingAdd(int32_t a, int32_t b) {
 
 int32_t saturatingSub(int32_t a, int32_t b) {
     return clampToInt32(static_cast<int64_t>(a) - b);
+}
+
+namespace {
+
+// Full-width characters a Chinese input method types into a time or a date, as code
+// page 936 pairs (the program's strings), with what they stand for.
+struct FullWidthChar {
+    unsigned char lead, trail;
+    char ascii;
+};
+constexpr FullWidthChar FULL_WIDTH[] = {
+    {0xA3, 0xBA, ':'},  {0xA3, 0xAE, '.'},  {0xA3, 0xA7, '\''}, {0xA3, 0xA2, '"'},
+    {0xA1, 0xE4, '\''}, {0xA1, 0xE5, '"'},  {0xA1, 0xAF, '\''}, {0xA1, 0xB1, '"'},
+    {0xA1, 0xA1, ' '},
+    // With Chinese punctuation on, the input method types 。 for the full
+    // stop, ‘ or ’ for the apostrophe, “ or ” for the double quote.
+    {0xA1, 0xA3, '.'},  {0xA1, 0xAE, '\''}, {0xA1, 0xB0, '"'},
+    // A date typed full-width.
+    {0xA3, 0xAD, '-'},  {0xA3, 0xAF, '/'},
+};
+
+}  // namespace
+
+bool toHalfWidth(std::string_view text, std::string* out) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            *out += text[pos++];
+            continue;
+        }
+        if (pos + 1 >= text.size()) return false;
+        const auto trail = static_cast<unsigned char>(text[pos + 1]);
+        pos += 2;
+        if (lead == 0xA3 && trail >= 0xB0 && trail <= 0xB9) {
+            *out += static_cast<char>('0' + (trail - 0xB0));
+            continue;
+        }
+        const auto* found = std::find_if(std::begin(FULL_WIDTH), std::end(FULL_WIDTH),
+                                         [&](const FullWidthChar& f) { return f.lead == lead && f.trail == trail; });
+        if (found == std::end(FULL_WIDTH)) return false;
+        *out += found->ascii;
+    }
+    return true;
 }

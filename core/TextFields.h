@@ -12,22 +12,11 @@
 // text has fewer fields.
 bool findField(std::string_view text, char sep, int i, std::string_view* out);
 
-// Field i (from 0) of text split at sep; empty past the last field.
-std::string getFg(std::string_view text, char sep, int i);
-
-// Field i read as a decimal number the lenient way: leading blanks, a sign,
-// then digits up to the first other character; 0 when there are no digits.
-// Values beyond 32 bits saturate.
-int getFgInt(std::string_view text, char sep, int i);
-
 // Strict decimal: an optional sign and at least one digit, nothing else, and
 // the value must fit 32 bits. *out is written only on success.
 bool parseInt32Field(std::string_view field, int32_t* out);
 
 std::string getStrInt(int n);
-
-// Drops the last byte; an empty text stays empty.
-void trimStrTail(std::string& text);
 
 // Equal texts when the letters A..Z and a..z are taken as one; other bytes,
 // double-byte characters included, must match exactly.
@@ -64,3 +53,9 @@ std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 
 int32_t saturatingAdd(int32_t a, int32_t b);
 int32_t saturatingSub(int32_t a, int32_t b);
+
+// The text with the full-width digits and signs a Chinese input method types
+// (：．＇＂ and the 。‘’“” of its Chinese punctuation, －／, the full-width
+// space) as their ASCII forms, appended to *out; false at any other
+// double-byte character or a lead byte cut off.
+bool toHalfWidth(std::string_view text, std::string* out);

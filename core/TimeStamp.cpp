@@ -1,10 +1,10 @@
 #include "core/TimeStamp.h"
 
+#include "core/TextFields.h"
+
 #include <cstdio>
 
 namespace {
-
-constexpr int64_t SECONDS_PER_DAY = 86400;
 
 int64_t floorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
@@ -172,10 +172,13 @@ bool parseRecordTimeStamp(std::string_view text, LocalTime* out) {
     return true;
 }
 
-bool parseDate(std::string_view text, LocalTime* out) {
-    const std::size_t first = text.find_first_not_of(' ');
+bool parseDate(std::string_view typed, LocalTime* out) {
+    std::string halfWidth;
+    if (!toHalfWidth(typed, &halfWidth)) return false;
+    std::string_view text(halfWidth);
+    const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return false;
-    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
     LocalTime t{};
     std::size_t pos = 0;
     if (!readDate(text, &pos, &t) || pos != text.size() || !isInRange(t)) return false;
@@ -188,9 +191,4 @@ LocalTime weekWindowStart(const LocalTime& now) {
     const int daysBack = weekday == 0 ? 6 : weekday - 1;
     const int64_t monday = daysFromCivil(now.year, now.month, now.day) - daysBack;
     return fromSerialSeconds(monday * SECONDS_PER_DAY);
-}
-
-bool isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to) {
-    const int64_t s = toSerialSeconds(t);
-    return s >= toSerialSeconds(from) && s <= toSerialSeconds(to);
 }

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+constexpr int64_t SECONDS_PER_DAY = 86400;
+constexpr int64_t SECONDS_PER_WEEK = 7 * SECONDS_PER_DAY;
+
 struct LocalTime {
     int year, month, day, hour, minute, second;
 };
@@ -37,13 +40,11 @@ bool parseTimeStamp(std::string_view text, LocalTime* out);
 bool parseRecordTimeStamp(std::string_view text, LocalTime* out);
 
 // A date as an operator types it into a box: "2026-09-01", also "2026-9-1"
-// or "2026/9/1", blanks around it; 00:00:00 of that day.
+// or "2026/9/1", blanks around it, in the full-width digits and signs of a
+// Chinese input method too; 00:00:00 of that day.
 bool parseDate(std::string_view text, LocalTime* out);
 // "2026-09-01".
 std::string formatDate(const LocalTime& t);
 
 // 00:00:00 of the most recent Monday, today when now is a Monday.
 LocalTime weekWindowStart(const LocalTime& now);
-
-// from <= t <= to.
-bool isTimeBetween(const LocalTime& t, const LocalTime& from, const LocalTime& to);

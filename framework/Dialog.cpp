@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/App.h"
+#include "framework/Handles.h"
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (control.m_hWnd) return;  // bound already: data exchange runs again
@@ -181,4 +182,17 @@ void RunMessagePump(const bool* done) {
             DispatchMessageW(&m);
         }
     }
+}
+
+BOOL paintIconWhileMinimized(HWND dialog, HICON icon) {
+    if (!IsIconic(dialog)) return FALSE;
+    ScopedPaint paint(dialog);
+    HDC dc = paint.dc();
+    SendMessageW(dialog, WM_ICONERASEBKGND, (WPARAM)dc, 0);
+    RECT client;
+    GetClientRect(dialog, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon);
+    return TRUE;
 }

@@ -62,6 +62,10 @@ private:
     INT_PTR m_result = IDCANCEL;
 };
 
+// WM_PAINT of a dialog: while it is minimised (the task bar of old Windows
+// shows it as an icon), its icon centred; returns whether it painted.
+BOOL paintIconWhileMinimized(HWND dialog, HICON icon);
+
 // Offers a message to the PreTranslateMessage of its window and the window's
 // parents, up to and including the top-level window.
 BOOL WalkPreTranslateTree(MSG* msg);

@@ -22,7 +22,6 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
     operator HWND() const { return m_hWnd; }
 
     // The object a window belongs to, or null.

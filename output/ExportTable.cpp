@@ -2,7 +2,7 @@
 
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
-#include "output/TimeText.h"
+#include "records/TimeText.h"
 
 #include <cstdio>
 

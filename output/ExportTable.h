@@ -3,7 +3,7 @@
 // contestant in place order, comma-separated, for a spreadsheet.
 #pragma once
 
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 #include <string>
 #include <string_view>

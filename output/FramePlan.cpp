@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "core/TextFields.h"
-#include "output/TimeText.h"
+#include "records/TimeText.h"
 
 namespace {
 

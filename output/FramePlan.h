@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "output/Layout.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 struct TextOp {
     PathKind path;

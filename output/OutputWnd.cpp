@@ -1,11 +1,9 @@
 #include "output/OutputWnd.h"
 
 #include "core/Core.h"
+#include "core/RaceState.h"
 #include "core/TextFields.h"
-#include "output/Leaderboard.h"
-#include "race/RaceMessages.h"
-#include "race/RaceState.h"
-#include "race/Roster.h"
+#include "records/Ranking.h"
 #include "res/resource.h"
 
 #include <shlwapi.h>
@@ -90,8 +88,8 @@ TextBox GdiTextMeasure::measure(PathKind kind, int size, std::string_view text) 
     return box;
 }
 
-COutputWnd::COutputWnd(HWND parent)
-    : CDialog(IDD_OUTPUT, parent), textPath(createPath()), titlePath(createPath()),
+COutputWnd::COutputWnd(const DataFolder& folder)
+    : CDialog(IDD_OUTPUT, nullptr), folder_(folder), textPath(createPath()), titlePath(createPath()),
       digitPath(createPath()) {}
 
 COutputWnd::~COutputWnd() = default;
@@ -144,16 +142,9 @@ void COutputWnd::OnDestroy() {
     releaseImages();
 }
 
-// The keys are the control dialog's: it carries out what the key table makes
-// of them, so both windows always agree.
 BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
-    if (isKeyMessage(msg->message)) {
-        const KeyDecision d = decideKey(keyEventOf(*msg), raceKeyContext(KeyWindow::Output));
-        if (d.command != RaceCommand::None)
-            PostMessageW(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
-        if (d.clearKey) msg->wParam = 0;
-        if (d.consumed) return TRUE;
-    }
+    const bool key = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    if (key && onKey && onKey(msg)) return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 
@@ -202,12 +193,52 @@ void COutputWnd::loadFonts() {
 
 void COutputWnd::loadFaces() {
     for (int i = 0; i < contestantCount; ++i) {
-        const std::string name = contestants[i].name;
         // A name is a file name here: one that could leave the data folder
         // gets the default photo.
-        if (isSafePhotoName(name)) ownFaces[i].load(dataDir + name + ".jpg");
+        const std::string photo = folder_.photoPath(fixedText(contestants[i].name));
+        if (!photo.empty()) ownFaces[i].load(photo);
         contestants[i].faceImage = ownFaces[i] ? ownFaces[i].get() : defaultFace.get();
     }
+}
+
+void COutputWnd::chooseSize() {
+    RECT second = {};
+    core->getScreenRect(1, &second);
+    if (second.right != 0) {
+        width = second.right - second.left;
+        height = second.bottom - second.top;
+    } else {
+        width = core->getConfigInt("width");
+        height = core->getConfigInt("height");
+    }
+    screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void COutputWnd::show(bool enabled) {
+    if (!enabled) {
+        ShowWindow(m_hWnd, SW_HIDE);
+        return;
+    }
+    int left, top;
+    if (outputPlaced) {
+        RECT r;
+        GetWindowRect(m_hWnd, &r);
+        left = r.left;
+        top = r.top;
+    } else {
+        left = placeLeft(screenWidth);
+        top = placeTop(screenHeight);
+        outputPlaced = 1;
+    }
+    outputRect = IntRect{left, top, left + width, top + height};
+    layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
+}
+
+void COutputWnd::moveToSecondScreen() {
+    outputPlaced = 1;
+    outputRect = IntRect{screenWidth, 0, screenWidth + width, height};
+    layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
 }
 
 void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
@@ -218,8 +249,9 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
     backdropValid_ = false;
     staticValid_ = false;
     layeredShown_ = false;
+    const std::string appPath = core->getAppPath();
     bgImage.load(appPath + "bg.jpg");
-    defaultFace.load(dataDir + "_face.jpg");
+    defaultFace.load(folder_.defaultPhotoPath());
     logoImage.load(appPath + "logo.png");
     loadFonts();
 
@@ -251,7 +283,7 @@ void COutputWnd::onClockTick() {
     for (int i = 0; i < contestantCount; ++i) {
         if (contestants[i].timing == 1) {
             refresh();
-            PostMessageW(mainDlgWnd, UM_REFRESH_TIMES, 0, 0);
+            if (onClocksMoved) onClocksMoved();
             return;
         }
     }
@@ -263,7 +295,7 @@ void COutputWnd::computeWeeklyBoard() {
     const int before = hasWeeklyData;
     hasWeeklyData = 0;
     if (fromScratch_) records_.forget();
-    switch (records_.update(recordsPath)) {
+    switch (records_.update(folder_.recordsPath())) {
     case RecordsFile::Read::Missing:
         return;  // the board keeps its rows but shows that it has no data
     case RecordsFile::Read::Unreadable: {
@@ -291,7 +323,7 @@ bool COutputWnd::boardIsOfTheRoster() const {
     return true;
 }
 
-void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, isZhangai != 0); }
+void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, raceIsZhangai != 0); }
 
 // Only the arithmetic runs again: fonts and pictures stay as layoutWindow
 // loaded them.
@@ -408,7 +440,7 @@ FrameState COutputWnd::frameState() const {
     state.contestantCount = contestantCount;
     state.resultsReady = resultsReady != 0;
     state.hasWeeklyData = hasWeeklyData != 0;
-    state.isZhangai = isZhangai != 0;
+    state.isZhangai = raceIsZhangai != 0;
     state.raceTitle = raceTitle;
     state.tips = tips;
     state.nowTick = frameTick_;

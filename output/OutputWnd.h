@@ -1,9 +1,11 @@
 // The audience window: borderless, every frame composed off-screen and handed
 // to the system as a layered window with per-pixel alpha. It lays itself out
 // for the rectangle the control dialog gives it, runs the race clocks' 200 ms
-// timer, and takes the contestants' keys when it has the focus.
+// timer, and hands the keys it gets to the control dialog, which decides
+// what each one does, so that both windows always agree.
 #pragma once
 
+#include "core/DataFolder.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "output/FrameBuffer.h"
@@ -11,6 +13,7 @@
 #include "output/Layout.h"
 #include "output/RecordsFile.h"
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,11 +38,26 @@ private:
 
 class COutputWnd : public CDialog {
 public:
-    explicit COutputWnd(HWND parent = nullptr);
+    explicit COutputWnd(const DataFolder& folder);
     ~COutputWnd() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // Every key message that reaches the window goes here first; true when
+    // it goes no further.
+    std::function<bool(MSG* msg)> onKey;
+    // After each refresh its clock timer made: the running clocks moved on.
+    std::function<void()> onClocksMoved;
+
+    // The size of the frame: the second display's, or without one the
+    // settings' (width, height); and the primary screen's size.
+    static void chooseSize();
+    // Shown where the operator left it (at first where the layout places
+    // it), or hidden.
+    void show(bool enabled);
+    // To the top left of a second display right of the primary one, where
+    // it was not found by itself.
+    void moveToSecondScreen();
     void layoutWindow(int left, int top, int right, int bottom);
     void refresh();
     void present();
@@ -89,6 +107,7 @@ private:
     void loadFonts();
     Gdiplus::GpPath* pathFor(PathKind kind) const;
 
+    const DataFolder& folder_;
     HDC memDC = nullptr;
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ScopedModule user32Module;

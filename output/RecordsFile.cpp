@@ -42,6 +42,8 @@ size_t wholeLinesEnd(std::string_view bytes) {
 
 }  // namespace
 
+RecordsFile::RecordsFile() : index_(fileTextToAnsi) {}
+
 void RecordsFile::forget() {
     index_.reset();
     seen_ = 0;
@@ -71,18 +73,6 @@ bool RecordsFile::readAll(HANDLE file, uint64_t size, std::string* bytes) {
     return true;
 }
 
-std::string RecordsFile::toAnsi(std::string_view lines) const {
-    if (encoding_ != TextEncoding::Utf8) return std::string(lines);
-    // All at once where the lines are all UTF-8, else line by line.
-    if (isValidUtf8(lines)) return fileTextToAnsi(lines, encoding_);
-    std::string out;
-    for (size_t begin = 0, end; begin < lines.size(); begin = end) {
-        end = lineEnd(lines, begin);
-        out += fileTextToAnsi(lines.substr(begin, end - begin), encoding_);
-    }
-    return out;
-}
-
 void RecordsFile::rebuild(const std::string& bytes) {
     forget();
     lastWhole_ = true;
@@ -92,7 +82,8 @@ void RecordsFile::rebuild(const std::string& bytes) {
     hash_ = hashOf(all);
     if (isUtf16(encoding_)) {
         // Seldom seen and read whole every time it changes.
-        index_.feed(wideToAnsi(decodeToWide(all.substr(markLength_), encoding_)));
+        index_.reset(encoding_, markLength_);
+        index_.feed(all);
         index_.finish();
         fed_ = seen_;
         return;
@@ -102,7 +93,8 @@ void RecordsFile::rebuild(const std::string& bytes) {
         evidence_.addUtf8Lines(all.substr(0, linesEnd));
         encoding_ = evidence_.verdict();
     }
-    index_.feed(toAnsi(all.substr(markLength_, linesEnd - markLength_)));
+    index_.reset(encoding_, markLength_);
+    index_.feed(all.substr(0, linesEnd));
     fed_ = linesEnd;
     tail_ = bytes.substr(linesEnd);
 }
@@ -118,7 +110,7 @@ void RecordsFile::takeFrom(const std::string& bytes) {
             return;
         }
     }
-    index_.feed(toAnsi(rest.substr(0, linesEnd)));
+    index_.feed(rest.substr(0, linesEnd));
     fed_ += linesEnd;
     tail_.assign(rest.substr(linesEnd));
     if (bytes.size() != seen_) hash_ = hashOf(bytes);
@@ -183,7 +175,7 @@ bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int co
     if (tail_.empty()) return index_.sumWeek(now, roster, count, totals, races);
     // A last line without its line end counts as a whole read would count it.
     RecordsIndex withTail = index_;
-    withTail.feed(toAnsi(tail_));
+    withTail.feed(tail_);
     withTail.finish();
     return withTail.sumWeek(now, roster, count, totals, races);
 }

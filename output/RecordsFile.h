@@ -7,13 +7,13 @@
 // file), the index is built again. The week's sums are computed anew every
 // time, so the week still rolls over by itself.
 //
-// A file saved again by a spreadsheet may be UTF-8: its lines are converted
-// to the program's code page before the index sees them, so that names match
-// the roster as text.
+// A file saved again by a spreadsheet may be UTF-8: its names are converted
+// to the program's code page as the index takes them, so that they match the
+// roster as text.
 #pragma once
 
 #include "core/TextEncoding.h"
-#include "output/Leaderboard.h"
+#include "records/RecordsIndex.h"
 
 #include <windows.h>
 
@@ -23,6 +23,8 @@
 class RecordsFile {
 public:
     enum class Read { Missing, Unreadable, Done };
+
+    RecordsFile();
 
     // Brings the index up to the file's present content.
     Read update(const std::string& path);
@@ -53,7 +55,6 @@ private:
     static bool readAll(HANDLE file, uint64_t size, std::string* bytes);
     void rebuild(const std::string& bytes);
     void takeFrom(const std::string& bytes);
-    std::string toAnsi(std::string_view lines) const;
 
     RecordsIndex index_;
     // What the file looked like at the last look.

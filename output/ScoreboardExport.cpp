@@ -3,25 +3,24 @@
 #include "core/Core.h"
 #include "output/ExportTable.h"
 #include "output/OutputWnd.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
-void exportScoreboard(COutputWnd& output, HWND owner) {
+void exportScoreboard(const DataFolder& folder, COutputWnd& output, HWND owner) {
     output.refresh();
     const std::string stamp = fileStamp(core->getTimeNow());
     const ExportBoards boards = {contestants, resultsReady != 0, weeklyTotals, output.hasWeeklyData != 0,
                                  contestantCount};
     exportPictureAndTable(
-        owner, "画面_" + stamp + ".png", "画面",
+        folder, owner, "画面_" + stamp + ".png", "画面",
         [&output](const std::string& path, std::string* reason) { return output.savePicture(path, reason); },
         "成绩_" + stamp + ".csv", exportTable(boards));
 }
 
-void exportPictureAndTable(HWND owner, const std::string& pictureName, const char* what,
+void exportPictureAndTable(const DataFolder& folder, HWND owner, const std::string& pictureName, const char* what,
                            const std::function<bool(const std::string& path, std::string* reason)>& savePicture,
                            const std::string& tableName, const std::string& table) {
-    const std::string folder = dataDir + "export\\";
-    core->createFolder(folder);
-    const std::string picture = folder + pictureName, tablePath = folder + tableName;
+    const std::string exports = folder.exportFolder();
+    const std::string picture = exports + pictureName, tablePath = exports + tableName;
     std::string reason;
     if (!savePicture(picture, &reason)) {
         core->msgboxWarning(owner, std::string("导出失败，无法保存") + what + "：\n" + picture + "\n\n原因：" + reason);

@@ -3,6 +3,8 @@
 // operator is told where they are, or what could not be saved.
 #pragma once
 
+#include "core/DataFolder.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -10,13 +12,13 @@
 
 class COutputWnd;
 
-void exportScoreboard(COutputWnd& output, HWND owner);
+void exportScoreboard(const DataFolder& folder, COutputWnd& output, HWND owner);
 
-// A picture and a table side by side in data\export\, under these names: the
+// A picture and a table side by side in the data folder's export\, under these names: the
 // picture first (savePicture gives the reason when it cannot), then the
 // table, text of the program, as UTF-8 with a byte-order mark, which every
 // spreadsheet reads without mojibake. The operator is told where both are,
 // or which file could not be saved and why; `what` names the picture there.
-void exportPictureAndTable(HWND owner, const std::string& pictureName, const char* what,
+void exportPictureAndTable(const DataFolder& folder, HWND owner, const std::string& pictureName, const char* what,
                            const std::function<bool(const std::string& path, std::string* reason)>& savePicture,
                            const std::string& tableName, const std::string& table);

@@ -2,48 +2,43 @@
 
 #include "core/TextFields.h"
 #include "output/ExportTable.h"
-#include "output/Leaderboard.h"
+#include "records/Ranking.h"
+#include "records/TimeText.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <unordered_map>
 
 namespace {
 
-constexpr int64_t SECONDS_PER_DAY = 86400;
-constexpr int64_t SECONDS_PER_WEEK = 7 * SECONDS_PER_DAY;
-
 LocalTime dayOf(const LocalTime& t) { return LocalTime{t.year, t.month, t.day, 0, 0, 0}; }
 
+// A week's best is the result its race's rule places first.
 bool isBetter(const RecordsRow& row, const TermBest& best, bool obstacle) {
-    if (!best.ran) return true;
-    if (obstacle && row.score != best.score) return row.score > best.score;
-    return row.elapsedMs < best.elapsedMs;
+    return !best.ran || placesBefore(row.elapsedMs, row.score, best.elapsedMs, best.score, obstacle);
 }
 
 // What the chart and the median compare: the time, or the score.
 int64_t valueOf(const TermBest& best, bool obstacle) { return obstacle ? best.score : best.elapsedMs; }
 
 // The rows by name: a name's bytes as the file holds them are turned into
-// code page 936 once, however often the file repeats them.
+// the program's text once, however often the file repeats them.
 class RowsByName {
 public:
     RowsByName(TermBoard* board, const NameToAnsi& toAnsi) : board_(board), toAnsi_(toAnsi) {}
 
     std::size_t rowOf(std::string_view fileName, TextEncoding encoding) {
-        const auto seen = byBytes_.find(fileName);
-        if (seen != byBytes_.end()) return seen->second;
-        std::string name = toAnsi_(fileName, encoding);
+        if (!names_) names_ = std::make_unique<RecordsNames>(toAnsi_, encoding);
+        const std::string& name = names_->ansi(fileName);
         auto found = byName_.find(name);
-        if (found == byName_.end()) {
-            found = byName_.emplace(name, board_->rows.size()).first;
-            TermRow row;
-            row.name = std::move(name);
-            row.weeks.resize(board_->mondays.size());
-            board_->rows.push_back(std::move(row));
-            lastRace_.push_back(SIZE_MAX);
-        }
-        byBytes_.emplace(fileName, found->second);
+        if (found != byName_.end()) return found->second;
+        found = byName_.emplace(name, board_->rows.size()).first;
+        TermRow row;
+        row.name = name;
+        row.weeks.resize(board_->mondays.size());
+        board_->rows.push_back(std::move(row));
+        lastRace_.push_back(SIZE_MAX);
         return found->second;
     }
     // True once for each race a row has a result in.
@@ -56,7 +51,7 @@ public:
 private:
     TermBoard* board_;
     const NameToAnsi& toAnsi_;
-    std::unordered_map<std::string_view, std::size_t> byBytes_;
+    std::unique_ptr<RecordsNames> names_;
     std::unordered_map<std::string, std::size_t> byName_;
     std::vector<std::size_t> lastRace_;
 };

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "core/TimeStamp.h"
-#include "race/RecordsEdit.h"
+#include "records/RecordsScan.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,11 +47,6 @@ struct TermBoard {
     std::vector<TermRow> rows;       // the most progress first, then by name
     std::vector<TermMedian> median;  // of the children's bests, week by week
 };
-
-// Turns a name as the records file holds it, in the file's encoding, into
-// code page 936, so that the lines of a UTF-8 file and those an older
-// version appended in code page 936 name the same child alike.
-using NameToAnsi = std::function<std::string(std::string_view name, TextEncoding fileEncoding)>;
 
 // The longest range a board covers: a school year, a column a week.
 constexpr int TERM_MOST_DAYS = 366;

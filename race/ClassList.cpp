@@ -1,7 +1,7 @@
 #include "race/ClassList.h"
 
 #include "core/TextFields.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "race/Roster.h"
 
 #include <limits>

@@ -5,10 +5,8 @@
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
 #include "framework/Handles.h"
-#include "race/RaceState.h"
-#include "race/RecordLines.h"
-#include "race/RecordsEdit.h"
-#include "race/Roster.h"
+#include "records/RecordLines.h"
+#include "records/RecordsScan.h"
 #include "res/resource.h"
 
 #include <commdlg.h>
@@ -19,8 +17,6 @@
 
 namespace {
 
-// A class list is a few dozen lines; a file this size is none.
-const size_t kNamesReadLimit = 1 << 20;
 // 1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB, GDI+'s EncoderQuality.
 const GUID kEncoderQuality = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
 const ULONG kJpegQuality = 90;
@@ -123,20 +119,17 @@ bool photoAsJpeg(const std::wstring& source, std::string* jpeg, std::string* rea
            streamBytes(stream.get(), jpeg);
 }
 
-CClassListDlg::CClassListDlg(HWND parent) : CDialog(IDD_CLASS_LIST, parent) {}
+CClassListDlg::CClassListDlg(HWND parent, const DataFolder& folder)
+    : CDialog(IDD_CLASS_LIST, parent), folder_(folder) {}
 
 void CClassListDlg::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_CLASS_CHILDREN, list_); }
 
-std::string CClassListDlg::NamesFile::encoded(const std::string& ansi) const {
-    return mark + encodeAs(ansi, encoding);
-}
-
 BOOL CClassListDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    classFile_.path = dataDir + "_class.txt";
-    rosterFile_.path = rosterPath;
     // Nothing is shown that OK could not write back as it was.
-    if (!readNames(&classFile_) || !readNames(&rosterFile_)) {
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    if (!folder_.readText(folder_.classPath(), &classFile_, owner) ||
+        !folder_.readText(folder_.rosterPath(), &rosterFile_, owner)) {
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -153,28 +146,12 @@ BOOL CClassListDlg::OnInitDialog() {
     return FALSE;
 }
 
-bool CClassListDlg::readNames(NamesFile* file) {
-    DWORD error = 0;
-    HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    if (!core->readFile(file->path, &file->bytes, kNamesReadLimit, &error)) {
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
-        core->msgboxWarning(owner, "无法读取名单文件：\n" + file->path + "\n\n原因：" + CCore::errorText(error));
-        return false;
-    }
-    file->exists = true;
-    std::size_t mark = 0;
-    file->encoding = detectTextEncoding(file->bytes, &mark);
-    file->mark = file->bytes.substr(0, mark);
-    file->text = core->textToAnsi(file->bytes, &file->lossyLines);
-    return true;
-}
-
-void CClassListDlg::warnLossy(const NamesFile& file) {
+void CClassListDlg::warnLossy(const TextFile& file) {
     if (file.lossyLines.empty()) return;
     std::string lines;
     for (int line : file.lossyLines) lines += (lines.empty() ? "" : "、") + core->getStrInt(line);
     core->msgboxWarning(GetWindow(m_hWnd, GW_OWNER),
-                        "名单文件第 " + lines + " 行的名字里有本机中文字符集（GBK）没有的字，只能显示成“?”：\n" +
+                        "名单文件第 " + lines + " 行的名字里有" + kLacksCharacter + "：\n" +
                             file.path + "\n\n点“确定”保存名单时，这些字会写成“?”；请改用字符集里有的字。");
 }
 
@@ -224,7 +201,7 @@ void CClassListDlg::show(int select) {
         const int row = (int)i;
         list_.InsertItem(row, core->getStrInt(row + 1));
         list_.SetItemText(row, 1, children[i].name);
-        const bool photo = !children[i].newPhoto.empty() || core->isFileExist(photoPath(children[i].photoName));
+        const bool photo = !children[i].newPhoto.empty() || core->isFileExist(folder_.photoPath(children[i].photoName));
         list_.SetItemText(row, 2, photo ? "有" : "");
         list_.SetItemText(row, 3, children[i].inHeat ? "√" : "");
     }
@@ -245,8 +222,8 @@ bool CClassListDlg::typedName(std::string* name) {
     std::vector<int> lossy;
     *name = GetDlgItemText(IDC_CLASS_NAME, &lossy);
     if (lossy.empty()) return true;
-    core->msgboxWarning(m_hWnd, "不能使用这个名字：\n\n名字里有本机中文字符集（GBK）没有的字，"
-                                "保存后只能显示成“?”，照片也对不上。请换一种写法。");
+    core->msgboxWarning(m_hWnd, std::string("不能使用这个名字：\n\n名字里有") + kLacksCharacter +
+                                    "，照片也对不上。请换一种写法。");
     return false;
 }
 
@@ -279,19 +256,17 @@ void CClassListDlg::onAdd() {
     SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_NAME));  // ready for the next name
 }
 
-// Names in the records file are as a race wrote them: cut to the record and
-// with the colon full-width, in the file's own encoding.
 bool CClassListDlg::hasResults(const std::string& name) {
     std::string bytes;
-    if (!core->readFile(recordsPath, &bytes, (size_t)1 << 30)) return false;
-    const RecordsDocument records(std::move(bytes));
-    char fitted[FITTED_NAME_BYTES];
-    fitName(name, fitted);
-    const std::string written = recordName(fitted), held = encodeAs(written, records.encoding());
-    for (const RecordsRace& race : records.races())
-        for (const RecordsRow& row : race.rows)
-            if (row.name == written || row.name == held) return true;
-    return false;
+    if (!folder_.readRecords(&bytes, nullptr)) return false;
+    const std::string written = recordsNameOf(name);
+    std::unique_ptr<RecordsNames> names;
+    bool found = false;
+    forEachRecordsRace(bytes, [&](const RecordsRace& race, TextEncoding encoding) {
+        if (!names) names = std::make_unique<RecordsNames>(fileTextToAnsi, encoding);
+        for (const RecordsRow& row : race.rows) found = found || names->ansi(row.name) == written;
+    });
+    return found;
 }
 
 void CClassListDlg::onRename() {
@@ -348,18 +323,12 @@ void CClassListDlg::onRowClicked(int row) {
     if (row >= 0) SetDlgItemText(IDC_CLASS_NAME, class_->children()[row].name);
 }
 
-std::string CClassListDlg::photoPath(const std::string& name) const {
-    return isSafePhotoName(name) ? dataDir + name + ".jpg" : std::string();
-}
-
 // The photo of that name, if there is one, to data\backup\; *aside says where.
 bool CClassListDlg::keepPhotoAside(const std::string& name, std::string* aside, DWORD* error) {
     aside->clear();
-    const std::string path = photoPath(name);
+    const std::string path = folder_.photoPath(name);
     if (!core->isFileExist(path)) return true;
-    const std::string folder = dataDir + "backup\\";
-    core->createFolder(folder);
-    const std::string to = firstFreeName(folder + name + "-" + fileStamp(core->getTimeNow(), '-'), ".jpg",
+    const std::string to = firstFreeName(folder_.backupFolder() + name + "-" + fileStamp(core->getTimeNow(), '-'), ".jpg",
                                          [](const std::string& file) { return core->isFileExist(file) != 0; });
     if (to.empty()) *error = ERROR_FILE_EXISTS;
     if (to.empty() || !core->renameFile(path, to, false, error)) return false;
@@ -372,7 +341,7 @@ void CClassListDlg::onPhoto() {
     const int row = selected();
     if (row < 0) return;
     const std::string name = class_->children()[row].name;
-    if (photoPath(name).empty()) {
+    if (folder_.photoPath(name).empty()) {
         core->msgboxWarning(m_hWnd, "“" + name + "”不能用作文件名（名字里有 \\ / : * ? \" < > | 这类字符），"
                                                   "所以不能有自己的照片，记分牌上显示默认照片。");
         return;
@@ -421,10 +390,10 @@ void CClassListDlg::movePhotos() {
     };
     std::vector<Parked> parked;
     for (const PhotoMove& move : class_->photoMoves()) {
-        const std::string from = photoPath(move.from);
-        if (from.empty() || photoPath(move.to).empty() || !core->isFileExist(from)) continue;
+        const std::string from = folder_.photoPath(move.from);
+        if (from.empty() || folder_.photoPath(move.to).empty() || !core->isFileExist(from)) continue;
         // No child's name holds a comma, so no child's photo has this name.
-        const std::string temp = dataDir + "_photo," + std::to_string(parked.size()) + ".jpg";
+        const std::string temp = folder_.path() + "_photo," + std::to_string(parked.size()) + ".jpg";
         DWORD error = 0;
         if (core->renameFile(from, temp, true, &error)) parked.push_back(Parked{move.from, temp, move.to});
         else warnUnwritten("照片", from, error);
@@ -432,10 +401,10 @@ void CClassListDlg::movePhotos() {
     for (const Parked& p : parked) {
         DWORD error = 0;
         std::string aside;
-        if (keepPhotoAside(p.to, &aside, &error) && core->renameFile(p.temp, photoPath(p.to), false, &error))
+        if (keepPhotoAside(p.to, &aside, &error) && core->renameFile(p.temp, folder_.photoPath(p.to), false, &error))
             continue;
-        core->renameFile(p.temp, photoPath(p.from));
-        warnUnwritten("照片", photoPath(p.to), error);
+        core->renameFile(p.temp, folder_.photoPath(p.from));
+        warnUnwritten("照片", folder_.photoPath(p.to), error);
     }
 }
 
@@ -443,7 +412,7 @@ void CClassListDlg::movePhotos() {
 void CClassListDlg::saveNewPhotos() {
     for (const ClassChild& child : class_->children()) {
         if (child.newPhoto.empty()) continue;
-        const std::string path = photoPath(child.name);
+        const std::string path = folder_.photoPath(child.name);
         std::string aside;
         DWORD error = 0;
         if (!keepPhotoAside(child.name, &aside, &error)) {

@@ -5,7 +5,7 @@
 // Cancel writes nothing.
 #pragma once
 
-#include "core/TextEncoding.h"
+#include "core/DataFolder.h"
 #include "framework/Dialog.h"
 #include "race/ClassList.h"
 
@@ -15,7 +15,7 @@
 
 class CClassListDlg : public CDialog {
 public:
-    explicit CClassListDlg(HWND parent = nullptr);
+    CClassListDlg(HWND parent, const DataFolder& folder);
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -27,19 +27,7 @@ protected:
     void OnOK() override;
 
 private:
-    // A file of names as an editor left it, to be written back the same way.
-    struct NamesFile {
-        std::string path;
-        bool exists = false;
-        std::string bytes;
-        std::string mark;  // its byte-order mark, kept
-        TextEncoding encoding = TextEncoding::Cp936;
-        std::string text;  // in code page 936
-        std::vector<int> lossyLines;
-        std::string encoded(const std::string& text) const;
-    };
-    bool readNames(NamesFile* file);
-    void warnLossy(const NamesFile& file);
+    void warnLossy(const TextFile& file);
     void show(int select);
     int selected();
     bool typedName(std::string* name);
@@ -56,12 +44,12 @@ private:
     bool writeFiles();
     void movePhotos();
     void saveNewPhotos();
-    std::string photoPath(const std::string& name) const;
     bool keepPhotoAside(const std::string& name, std::string* aside, DWORD* error);
     void warnUnwritten(const std::string& what, const std::string& path, DWORD error);
 
+    const DataFolder& folder_;
     CListCtrl list_;
-    NamesFile classFile_, rosterFile_;
+    TextFile classFile_, rosterFile_;
     std::unique_ptr<ClassList> class_;
 };
 

@@ -1,7 +1,7 @@
 #include "race/ContestantList.h"
 
 #include "core/TextFields.h"
-#include "output/TimeText.h"
+#include "records/TimeText.h"
 
 void CContestantList::addColumns(bool obstacle) {
     SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/Wnd.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 #include <cstdint>
 #include <string>

@@ -3,16 +3,16 @@
 #include "core/Core.h"
 #include "core/TextFields.h"
 #include "framework/Handles.h"
-#include "output/Layout.h"
+#include "core/RaceState.h"
 #include "output/OutputWnd.h"
 #include "output/ScoreboardExport.h"
-#include "output/TimeText.h"
 #include "race/ClassListDlg.h"
-#include "race/RaceState.h"
 #include "race/ResultsDlg.h"
 #include "race/Roster.h"
 #include "race/ScoreDlg.h"
 #include "res/resource.h"
+#include "records/RecordLines.h"
+#include "records/TimeText.h"
 #include "settings/OptionsDlg.h"
 
 #include <algorithm>
@@ -21,7 +21,6 @@
 COutputWnd* outputWnd = nullptr;
 
 namespace {
-const size_t kLongestShownText = 255;
 const UINT_PTR kStartupTimer = 1;
 }  // namespace
 
@@ -40,7 +39,6 @@ BOOL CControlDlg::OnInitDialog() {
 
     core = new CCore();
     core->autoFileConfig();
-    appPath = core->getAppPath();
 
     outputPlaced = 0;
     raceRunning = 0;
@@ -50,55 +48,25 @@ BOOL CControlDlg::OnInitDialog() {
 
     contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
     weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
-    session_ = std::make_unique<RaceSession>(SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady});
-    files_ = std::make_unique<CRaceFiles>(*session_);
-    files_->useDataFolder(appPath + "data\\");
-    readSettings();
-
+    session_ = std::make_unique<RaceSession>(
+        SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady, &raceIsZhangai});
+    folder_.moveTo(core->getAppPath() + "data\\");
+    files_ = std::make_unique<CRaceFiles>(*session_, folder_);
+    COptionsDlg::readSettings();
+    session_->useSettings(raceModeOf(isZhangai != 0, scoreInit));
     contestantList.addColumns(isZhangai != 0);
 
-    RECT second = {};
-    core->getScreenRect(1, &second);
-    if (second.right != 0) {
-        width = second.right - second.left;
-        height = second.bottom - second.top;
-    } else {
-        width = core->getConfigInt("width");
-        height = core->getConfigInt("height");
-    }
-
+    COutputWnd::chooseSize();
     CheckDlgButton(m_hWnd, IDC_ENABLE_OUTPUT, BST_CHECKED);
-    screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    screenHeight = GetSystemMetrics(SM_CYSCREEN);
     mainDlgWnd = m_hWnd;
     updateCaption();
     SetTimer(m_hWnd, kStartupTimer, 200, nullptr);
     return TRUE;
 }
 
-void CControlDlg::readSettings() {
-    scoreInit = core->getConfigInt("scoreInit");
-    scoreStep = core->getConfigInt("scoreStep");
-    // A screenful is all that can show; thousands of characters would only
-    // stall every frame while their outlines are built.
-    raceTitle = cutAtCharBoundary(core->getConfigStr("raceTitle"), kLongestShownText);
-    tips = cutAtCharBoundary(core->getConfigStr("tips"), kLongestShownText);
-    clrStr = core->getConfigClr("clrStr");
-    clrDigi = core->getConfigClr("clrDigi");
-    isZhangai = core->getConfigB("isZhangai") ? 1 : 0;
-}
-
+// What is wrong with the roster is told once the output window is up.
 void CControlDlg::loadRoster() {
-    std::string problem;
-    const std::vector<std::string> names = files_->readRoster(&problem);
-    // Told once: at start-up by the first tick, once the output window is up.
-    if (!problem.empty() && !rosterProblemTold_) {
-        rosterProblem_ = problem;
-        if (outputWnd) {
-            rosterProblemTold_ = true;
-            core->msgboxWarning(m_hWnd, rosterProblem_);
-        }
-    }
+    const std::vector<std::string> names = files_->readRoster(outputWnd ? m_hWnd : nullptr);
     contestantList.showRoster(names, scoreInit);
     contestantCount = loadRosterInto(names, contestants, scoreInit);
 }
@@ -111,7 +79,7 @@ BOOL CControlDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
         OnTimer(wp);
         return FALSE;  // default processing follows
     case WM_PAINT:
-        return OnPaint();
+        return paintIconWhileMinimized(m_hWnd, appIcon);
     case WM_QUERYDRAGICON:
         *result = (LRESULT)appIcon;
         return TRUE;
@@ -168,28 +136,14 @@ void CControlDlg::OnTimer(UINT_PTR id) {
     KillTimer(m_hWnd, id);
     if (id != kStartupTimer) return;
     loadRoster();
-    outputWnd = new COutputWnd(nullptr);
+    outputWnd = new COutputWnd(folder_);
+    outputWnd->onKey = takeOutputKey;
+    outputWnd->onClocksMoved = [this] { PostMessageW(m_hWnd, UM_REFRESH_TIMES, 0, 0); };
     outputWnd->Create(IDD_OUTPUT, m_hWnd);
     showOutput();
     enableOutput();
-    if (!rosterProblem_.empty() && !rosterProblemTold_) {
-        rosterProblemTold_ = true;
-        core->msgboxWarning(m_hWnd, rosterProblem_);
-    }
+    files_->tellRosterProblem(m_hWnd);
     offerToResume();
-}
-
-BOOL CControlDlg::OnPaint() {
-    if (!IsIconic(m_hWnd)) return FALSE;
-    ScopedPaint paint(m_hWnd);
-    HDC dc = paint.dc();
-    SendMessageW(m_hWnd, WM_ICONERASEBKGND, (WPARAM)dc, 0);
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, appIcon);
-    return TRUE;
 }
 
 void CControlDlg::OnDestroy() {
@@ -238,10 +192,8 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
     case RaceCommand::ClearData: clearData(); break;
     case RaceCommand::RemoteCommand: remoteCommand(VK_NUMPAD0); break;
     case RaceCommand::ToggleClock: toggleContestantClock(contestant); break;
-    case RaceCommand::Undo:
-        if (running) undoClockAction();
-        else takeBackEnd();
-        break;
+    case RaceCommand::Undo: undo(); break;
+    case RaceCommand::CloseProgram: OnCancel(); break;
     case RaceCommand::ShowKeyCode: core->msgboxInfo(m_hWnd, "按键值：" + core->getStrInt(key)); break;
     case RaceCommand::None: break;
     }
@@ -270,12 +222,12 @@ void CControlDlg::startRace() {
     clearData();
     const JournalClock now = clockNow();
     const bool journalFree = files_->journalOutOfTheWay(now.wallMs, m_hWnd);
-    journal(session_->start(RaceMode{modeText, isZhangai, scoreInit}, now, journalFree));
+    journal(session_->start(now, journalFree));
     setRaceTexts("结束比赛", "比赛进行中");
 }
 
 void CControlDlg::endRace() {
-    journal(session_->end(core->getTimeNowStr(""), clockNow()));
+    journal(session_->end(core->getTimeNowStr(), clockNow()));
     writeRaceRecord();
     refreshOutput();
     // The list shows the final times at once: what the file holds, to the
@@ -287,6 +239,14 @@ void CControlDlg::endRace() {
 // The journal goes only once the block is on the disk; until then it says
 // which block it waits for.
 void CControlDlg::writeRaceRecord() { files_->writeWaitingBlocks(m_hWnd); }
+
+void CControlDlg::undo() {
+    switch (session_->undoMeaning()) {
+    case RaceSession::Undo::ClockAction: undoClockAction(); break;
+    case RaceSession::Undo::EndOfRace: takeBackEnd(); break;
+    case RaceSession::Undo::Nothing: break;
+    }
+}
 
 void CControlDlg::takeBackEnd() {
     const RaceSession::TakeBack need = session_->takeBackNeeds();
@@ -309,8 +269,18 @@ bool CControlDlg::refusedDuringRace() {
 void CControlDlg::clearData() {
     if (refusedDuringRace()) return;
     session_->clear();
+    showMode();
     loadRoster();
     refreshOutput();
+}
+
+bool CControlDlg::useDataFolder(const std::string& folder) {
+    if (refusedDuringRace()) return false;
+    folder_.moveTo(folder);
+    clearData();
+    setRaceTexts("开始比赛", "就绪");
+    enableOutput();  // its photos
+    return true;
 }
 
 void CControlDlg::remoteCommand(int key) {
@@ -347,10 +317,7 @@ void CControlDlg::offerToResume() {
 
 void CControlDlg::resumeRace(const JournalRace& race) {
     journal(session_->resume(race, clockNow()));
-    // The race goes on in the mode it was run in.
-    isZhangai = session_->mode().isZhangai;
-    contestantList.setObstacle(isZhangai != 0);
-    updateCaption();
+    showMode();  // the race goes on in the mode it was run in
     contestantList.showTable(contestants, contestantCount, CCore::tickNow());
     setRaceTexts("结束比赛", "比赛进行中");
     enableOutput();  // photos for the names of that race
@@ -361,8 +328,15 @@ void CControlDlg::refreshTimes() { contestantList.showTimes(contestants, contest
 std::string CControlDlg::formatElapsed(int i) { return clockText(contestants[i], CCore::tickNow()); }
 
 void CControlDlg::updateCaption() {
-    modeText = isZhangai ? "障碍赛" : "计时赛";
+    modeText = session_->mode().modeText;
     SetWindowText(baseTitle + "（" + modeText + "）");
+}
+
+// The list's score column and the caption follow the mode of the race on the
+// table: a race resumed from its journal keeps its own.
+void CControlDlg::showMode() {
+    contestantList.setObstacle(session_->mode().isZhangai != 0);
+    updateCaption();
 }
 
 // --- output placement ---
@@ -374,33 +348,12 @@ void CControlDlg::enableOutput() {
 }
 
 void CControlDlg::showOutput() {
-    if (!outputWnd) return;
-    if (!outputEnabled) {
-        ShowWindow(outputWnd->m_hWnd, SW_HIDE);
-        return;
-    }
-    int left, top;
-    if (outputPlaced) {
-        RECT r;
-        GetWindowRect(outputWnd->m_hWnd, &r);
-        left = r.left;
-        top = r.top;
-    } else {
-        left = placeLeft(screenWidth);
-        top = placeTop(screenHeight);
-        outputPlaced = 1;
-    }
-    outputRect = IntRect{left, top, left + width, top + height};
-    outputWnd->layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
+    if (outputWnd) outputWnd->show(outputEnabled != 0);
 }
 
 void CControlDlg::positionOutput() {
-    outputPlaced = 1;
-    outputRect = IntRect{screenWidth, 0, screenWidth + width, height};
-    if (outputWnd)
-        outputWnd->layoutWindow(outputRect.left, outputRect.top, outputRect.right, outputRect.bottom);
+    if (outputWnd) outputWnd->moveToSecondScreen();
 }
-
 
 // --- settings and scoring ---
 
@@ -408,19 +361,18 @@ void CControlDlg::openOptions() {
     if (refusedDuringRace()) return;
     COptionsDlg dlg(nullptr);
     if (dlg.DoModal() != IDOK) return;
-    contestantList.setObstacle(isZhangai != 0);
+    session_->useSettings(raceModeOf(isZhangai != 0, scoreInit));
     clearData();
     setRaceTexts("开始比赛", "就绪");
     enableOutput();
-    updateCaption();
 }
 
 void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
-    if (!isZhangai || !raceRunning || item->iItem < 0 || item->iItem >= contestantCount) return;
+    if (!session_->canScore(item->iItem)) return;
     CScoreDlg dlg(nullptr);
     dlg.contestantIndex = item->iItem;
     if (dlg.DoModal() != IDOK) return;
-    journal(session_->scoreChanged(item->iItem, clockNow()));
+    journal(session_->changeScore(item->iItem, dlg.change, clockNow()));
     contestantList.SetItemText(item->iItem, 3, core->getStrInt(contestants[item->iItem].score));
     refreshOutput();
 }
@@ -429,7 +381,7 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
 
 void CControlDlg::openResults() {
     if (refusedDuringRace()) return;
-    CResultsDlg dlg(nullptr);
+    CResultsDlg dlg(nullptr, folder_);
     dlg.onChanged = [this](const RecordsChange& change) { onRecordsChanged(change); };
     dlg.DoModal();
 }
@@ -438,7 +390,7 @@ void CControlDlg::openResults() {
 // scoreboard is laid out again for its photos.
 void CControlDlg::openClassList() {
     if (refusedDuringRace()) return;
-    CClassListDlg dlg(nullptr);
+    CClassListDlg dlg(nullptr, folder_);
     if (dlg.DoModal() != IDOK) return;
     clearData();
     enableOutput();
@@ -458,5 +410,5 @@ void CControlDlg::onExport() {
         core->msgboxInfo(m_hWnd, "记分牌尚未就绪，请稍后再导出。");
         return;
     }
-    exportScoreboard(*outputWnd, m_hWnd);
+    exportScoreboard(folder_, *outputWnd, m_hWnd);
 }

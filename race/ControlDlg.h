@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/Core.h"
+#include "core/DataFolder.h"
 #include "framework/Dialog.h"
 #include "race/ContestantList.h"
 #include "race/KeyTable.h"
@@ -45,13 +46,18 @@ public:
     void openClassList();
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
+    // The whole program to another data folder (ending in a backslash), as
+    // 清除数据 would leave it: its roster in the list, its photos, its weekly
+    // board, no results board. Refused during a race.
+    bool useDataFolder(const std::string& folder);
+    const DataFolder& dataFolder() const { return folder_; }
 
     std::string baseTitle;
     std::string modeText;
     CContestantList contestantList;
     HICON appIcon = nullptr;
 
-    const std::string& journalPath() const { return files_->journalPath(); }
+    std::string journalPath() const { return folder_.journalPath(); }
     // Race blocks that could not be written yet, oldest first.
     const std::vector<std::vector<std::string>>& pendingRecords() const { return session_->waitingBlocks(); }
 
@@ -67,10 +73,10 @@ protected:
 
 private:
     void OnTimer(UINT_PTR id);
-    BOOL OnPaint();
-    void readSettings();
     bool refusedDuringRace();
     void setRaceTexts(const char* button, const char* status);
+    void showMode();
+    void undo();
     void startRace();
     void endRace();
     void toggleContestantClock(int i);
@@ -86,9 +92,8 @@ private:
     JournalClock clockNow() const;
     void journal(const RaceStep& step) { files_->carryOut(step, m_hWnd); }
 
+    DataFolder folder_;
     // Made once the race tables exist.
     std::unique_ptr<RaceSession> session_;
     std::unique_ptr<CRaceFiles> files_;
-    std::string rosterProblem_;  // told once, after the output window is up
-    bool rosterProblemTold_ = false;
 };

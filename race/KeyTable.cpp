@@ -100,8 +100,12 @@ int numericPadKey(const KeyEvent& key) {
 KeyDecision decideKey(const KeyEvent& key, const KeyContext& context) {
     if (key.systemKey) {
         // Alt+F4 and friends: the audience screen never closes from the
-        // keyboard.
-        if (context.window == KeyWindow::Output) return KeyDecision{RaceCommand::None, -1, true, true};
+        // keyboard; during a race Alt+F4 there asks the control dialog's
+        // question, as it does on the control dialog itself.
+        const bool closeAsked = key.virtualKey == kF4 && key.alt && context.raceRunning && !key.repeat &&
+                                !key.release && !context.modalOpen;
+        if (context.window == KeyWindow::Output)
+            return KeyDecision{closeAsked ? RaceCommand::CloseProgram : RaceCommand::None, -1, true, true};
         // During a race Alt+Space, F10 or Alt alone would open the control
         // dialog's system menu, whose own loop then eats the next race keys;
         // only Alt+F4 still reaches the question before closing. Outside a

@@ -44,6 +44,7 @@ enum class RaceCommand {
     ToggleClock,
     Undo,  // the last clock action, or the end of the race just ended
     ShowKeyCode,
+    CloseProgram,  // as the control dialog's close box: asks first during a race
 };
 
 struct KeyDecision {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 enum class ClockAction { Start, Stop, Restart };
 

@@ -1,58 +1,56 @@
 #include "race/RaceFiles.h"
 
 #include "core/Core.h"
-#include "race/RaceState.h"
 #include "race/Roster.h"
 
 #include <algorithm>
 
 namespace {
-// A roster is a few lines of names; one larger than this is no roster.
-const size_t kRosterReadLimit = 1 << 20;
 // A journal is a line per key press: a race of hours stays far below this.
 const size_t kJournalReadLimit = 16 << 20;
-const size_t kRecordsReadLimit = (size_t)1 << 30;
 }  // namespace
 
-void CRaceFiles::useDataFolder(const std::string& folder) {
-    dataDir = folder;
-    rosterPath = dataDir + "psn.txt";
-    recordsPath = dataDir + "_records.csv";
-    journalPath_ = dataDir + "_race-journal.txt";
-    // Results must have somewhere to go even if the data folder was forgotten.
-    core->createFolder(dataDir);
-    core->createFile(recordsPath, 0);
+std::vector<std::string> CRaceFiles::readRoster(HWND owner) {
+    std::string problem;
+    std::vector<std::string> names = readRosterNames(&problem);
+    if (!problem.empty() && !rosterProblemTold_) rosterProblem_ = problem;
+    tellRosterProblem(owner);
+    return names;
 }
 
-std::vector<std::string> CRaceFiles::readRoster(std::string* problem) {
-    std::string bytes;
+void CRaceFiles::tellRosterProblem(HWND owner) {
+    if (rosterProblem_.empty() || rosterProblemTold_ || !owner) return;
+    rosterProblemTold_ = true;
+    core->msgboxWarning(owner, rosterProblem_);
+}
+
+std::vector<std::string> CRaceFiles::readRosterNames(std::string* problem) {
+    // Notepad saves "ANSI", UTF-8 or "Unicode"; operators cannot tell the
+    // difference.
+    TextFile roster;
     DWORD error = 0;
-    if (!core->readFile(rosterPath, &bytes, kRosterReadLimit, &error)) {
-        *problem = "找不到或无法读取参赛者名单：\n" + rosterPath + "\n\n原因：" + CCore::errorText(error) +
+    if (!folder_.readText(folder_.rosterPath(), &roster, nullptr, &error) || !roster.exists) {
+        *problem = "找不到或无法读取参赛者名单：\n" + roster.path + "\n\n原因：" + CCore::errorText(error) +
                    "\n\n参赛者列表为空，比赛仍可进行。";
         return {};
     }
-    // Notepad saves "ANSI", UTF-8 or "Unicode"; operators cannot tell the
-    // difference.
-    std::vector<int> lossyLines, lineNumbers;
-    bytes = core->textToAnsi(bytes, &lossyLines);
-    std::vector<std::string> names = parseRoster(bytes, &lineNumbers);
+    std::vector<int> lineNumbers;
+    std::vector<std::string> names = parseRoster(roster.text, &lineNumbers);
     std::string lossy;
-    for (int line : lossyLines) {
+    for (int line : roster.lossyLines) {
         if (std::find(lineNumbers.begin(), lineNumbers.end(), line) == lineNumbers.end()) continue;
         lossy += (lossy.empty() ? "" : "、") + core->getStrInt(line);
     }
     if (!lossy.empty())
-        *problem = "参赛者名单第 " + lossy +
-                   " 行的名字里有本机中文字符集（GBK）没有的字，只能显示成“?”，照片也找不到：\n" + rosterPath +
-                   "\n\n请改用字符集里有的字，或者换一种写法。";
+        *problem = "参赛者名单第 " + lossy + " 行的名字里有" + kLacksCharacter + "，照片也找不到：\n" +
+                   roster.path + "\n\n请改用字符集里有的字，或者换一种写法。";
     return names;
 }
 
 // Told once per race: the race itself goes on in memory as before.
 void CRaceFiles::warnJournal(DWORD error, HWND owner) {
     if (!session_.journalFailed()) return;
-    core->msgboxWarning(owner, "无法写入比赛过程记录：\n" + journalPath_ + "\n\n原因：" + CCore::errorText(error) +
+    core->msgboxWarning(owner, "无法写入比赛过程记录：\n" + folder_.journalPath() + "\n\n原因：" + CCore::errorText(error) +
                                    "\n\n比赛照常进行；但如果程序中途意外关闭，这场比赛将无法恢复。");
 }
 
@@ -61,13 +59,13 @@ void CRaceFiles::carryOut(const RaceStep& step, HWND owner) {
     switch (step.journal) {
     case RaceStep::Journal::Nothing: return;
     case RaceStep::Journal::Append:
-        if (!core->appendLinesFlushed(journalPath_, step.lines, &error)) warnJournal(error, owner);
+        if (!core->appendLinesFlushed(folder_.journalPath(), step.lines, &error)) warnJournal(error, owner);
         return;
     case RaceStep::Journal::Replace:
-        if (!core->replaceWhole(journalPath_, crlfLines(step.lines), &error)) warnJournal(error, owner);
+        if (!core->replaceWhole(folder_.journalPath(), crlfLines(step.lines), &error)) warnJournal(error, owner);
         return;
     case RaceStep::Journal::Remove:
-        if (core->removeFile(journalPath_)) session_.journalRemoved();
+        if (core->removeFile(folder_.journalPath())) session_.journalRemoved();
         return;
     }
 }
@@ -76,19 +74,19 @@ void CRaceFiles::carryOut(const RaceStep& step, HWND owner) {
 // that name, or an empty text when it could not be renamed.
 std::string CRaceFiles::keepJournalAside(int64_t wallMs, DWORD* error) {
     const std::string name =
-        firstFreeName(dataDir + "_race-journal-" + fileStamp(fromSerialSeconds(wallMs / 1000)), ".txt",
+        firstFreeName(folder_.path() + "_race-journal-" + fileStamp(fromSerialSeconds(wallMs / 1000)), ".txt",
                       [](const std::string& taken) { return core->isFileExist(taken) != 0; });
     if (name.empty()) {
         if (error) *error = ERROR_FILE_EXISTS;
         return std::string();
     }
-    return core->renameFile(journalPath_, name, false, error) ? name : std::string();
+    return core->renameFile(folder_.journalPath(), name, false, error) ? name : std::string();
 }
 
 bool CRaceFiles::journalOutOfTheWay(int64_t wallMs, HWND owner) {
     DWORD error = 0;
-    if (!core->isFileExist(journalPath_) || !keepJournalAside(wallMs, &error).empty()) return true;
-    core->msgboxWarning(owner, "上次留下的比赛过程记录无法另存，仍保留为：\n" + journalPath_ + "\n\n原因：" +
+    if (!core->isFileExist(folder_.journalPath()) || !keepJournalAside(wallMs, &error).empty()) return true;
+    core->msgboxWarning(owner, "上次留下的比赛过程记录无法另存，仍保留为：\n" + folder_.journalPath() + "\n\n原因：" +
                                    CCore::errorText(error) +
                                    "\n\n比赛照常进行；但这场比赛不记录过程，程序中途意外关闭将无法恢复。");
     return false;
@@ -98,13 +96,13 @@ bool CRaceFiles::writeWaitingBlocks(HWND owner) {
     while (!session_.waitingBlocks().empty()) {
         DWORD error = 0;
         AppendedBytes appended;
-        if (core->logAddLines(recordsPath, session_.waitingBlocks().front(), &error, &appended)) {
+        if (core->logAddLines(folder_.recordsPath(), session_.waitingBlocks().front(), &error, &appended)) {
             session_.blockWritten(appended);
             continue;
         }
         if (!owner) return false;
         const std::string text =
-            "比赛成绩无法写入记录文件：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
+            "比赛成绩无法写入记录文件：\n" + folder_.recordsPath() + "\n\n原因：" + CCore::errorText(error) +
             "\n\n请关闭正在使用该文件的程序（例如 Excel）后点“重试”。\n"
             "点“取消”则暂时保留成绩，下一场比赛结束或关闭程序时再写入。";
         if (!core->msgboxRetry(owner, text)) return false;
@@ -115,7 +113,7 @@ bool CRaceFiles::writeWaitingBlocks(HWND owner) {
 
 void CRaceFiles::warnUnwritten(HWND owner) {
     if (session_.waitingBlocks().empty()) return;
-    std::string text = "以下比赛成绩未能写入记录文件，关闭程序后将丢失，请抄录保存：\n" + recordsPath + "\n\n";
+    std::string text = "以下比赛成绩未能写入记录文件，关闭程序后将丢失，请抄录保存：\n" + folder_.recordsPath() + "\n\n";
     for (const auto& block : session_.waitingBlocks())
         for (const auto& line : block) text += line + "\n";
     core->msgboxWarning(owner, text);
@@ -123,14 +121,14 @@ void CRaceFiles::warnUnwritten(HWND owner) {
 
 bool CRaceFiles::removeEndedBlock(HWND owner) {
     DWORD error = 0;
-    switch (core->removeAppended(recordsPath, session_.endedBlock(), &error)) {
+    switch (core->removeAppended(folder_.recordsPath(), session_.endedBlock(), &error)) {
     case CCore::TakeBack::Done: return true;
     case CCore::TakeBack::Changed:
-        core->msgboxWarning(owner, "记录文件在比赛结束后被修改过：\n" + recordsPath +
+        core->msgboxWarning(owner, "记录文件在比赛结束后被修改过：\n" + folder_.recordsPath() +
                                        "\n\n无法撤销结束，这场比赛的成绩保持不变。");
         return false;
     case CCore::TakeBack::Failed:
-        core->msgboxWarning(owner, "记录文件无法修改：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
+        core->msgboxWarning(owner, "记录文件无法修改：\n" + folder_.recordsPath() + "\n\n原因：" + CCore::errorText(error) +
                                        "\n\n请关闭正在使用该文件的程序（例如 Excel）后再试。");
         return false;
     }
@@ -138,21 +136,21 @@ bool CRaceFiles::removeEndedBlock(HWND owner) {
 }
 
 bool CRaceFiles::leftRace(HWND owner, JournalRace* race) {
-    if (!core->isFileExist(journalPath_)) return false;
+    if (!core->isFileExist(folder_.journalPath())) return false;
     std::string bytes, records;
     DWORD error = 0;
     // One that cannot be read whole is the operator's to look at.
-    const bool read = core->readFile(journalPath_, &bytes, kJournalReadLimit, &error);
-    core->readFile(recordsPath, &records, kRecordsReadLimit);  // unreadable: nothing written in it
+    const bool read = core->readFile(folder_.journalPath(), &bytes, kJournalReadLimit, &error);
+    folder_.readRecords(&records, nullptr);  // unreadable: nothing written in it
     const ResumeDecision d = read ? decideResume(bytes, records) : ResumeDecision{ResumeOffer::KeepUnreadable, {}};
     switch (d.offer) {
     case ResumeOffer::Remove:
-        core->removeFile(journalPath_);
+        core->removeFile(folder_.journalPath());
         return false;
     case ResumeOffer::KeepUnreadable: {
         const std::string aside = keepJournalAside(core->wallNowMs(), &error);
         core->msgboxWarning(owner, aside.empty() ? "上次留下的比赛过程记录无法读取，也无法另存，仍保留为：\n" +
-                                                       journalPath_ + "\n\n原因：" + CCore::errorText(error)
+                                                       folder_.journalPath() + "\n\n原因：" + CCore::errorText(error)
                                                  : "上次留下的比赛过程记录无法读取，已另存为：\n" + aside);
         return false;
     }
@@ -168,6 +166,6 @@ bool CRaceFiles::leftRace(HWND owner, JournalRace* race) {
 void CRaceFiles::keepDeclined(const JournalRace& race, HWND owner) {
     DWORD error = 0;
     if (keepJournalAside(race.startWallMs, &error).empty())
-        core->msgboxWarning(owner, "这场比赛的过程记录无法另存，仍保留为：\n" + journalPath_ + "\n\n原因：" +
+        core->msgboxWarning(owner, "这场比赛的过程记录无法另存，仍保留为：\n" + folder_.journalPath() + "\n\n原因：" +
                                        CCore::errorText(error) + "\n\n下次启动程序时还会询问。");
 }

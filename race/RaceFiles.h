@@ -4,6 +4,7 @@
 // window given, with the file's name and the system's reason.
 #pragma once
 
+#include "core/DataFolder.h"
 #include "race/RaceJournal.h"
 #include "race/RaceSession.h"
 
@@ -14,17 +15,15 @@
 
 class CRaceFiles {
 public:
-    explicit CRaceFiles(RaceSession& session) : session_(session) {}
+    CRaceFiles(RaceSession& session, const DataFolder& folder) : session_(session), folder_(folder) {}
 
     // The roster's names, however an editor saved it. What the operator
-    // must know of it (no file, names the code page cannot hold) goes to
-    // *problem.
-    std::vector<std::string> readRoster(std::string* problem);
+    // must know of it (no file, names the code page cannot hold) is told
+    // once, in a box owned by `owner`, or when there is none yet by
+    // tellRosterProblem.
+    std::vector<std::string> readRoster(HWND owner);
+    void tellRosterProblem(HWND owner);
 
-    // The data folder (ending in a backslash) and the paths in it, made
-    // with an empty records file where they are missing.
-    void useDataFolder(const std::string& folder);
-    const std::string& journalPath() const { return journalPath_; }
 
     // What the step says the journal must become.
     void carryOut(const RaceStep& step, HWND owner);
@@ -53,9 +52,12 @@ public:
     void keepDeclined(const JournalRace& race, HWND owner);
 
 private:
+    std::vector<std::string> readRosterNames(std::string* problem);
     std::string keepJournalAside(int64_t wallMs, DWORD* error);
     void warnJournal(DWORD error, HWND owner);
 
     RaceSession& session_;
-    std::string journalPath_;
+    const DataFolder& folder_;
+    std::string rosterProblem_;
+    bool rosterProblemTold_ = false;
 };

@@ -22,7 +22,7 @@
 
 #include "core/TimeStamp.h"
 #include "race/RaceClock.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 // Wall-clock time in milliseconds on the scale of toSerialSeconds.
 int64_t toSerialMs(const LocalTime& t, int ms);

@@ -1,12 +1,20 @@
 #include "race/RaceMessages.h"
 
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 HWND mainDlgWnd = nullptr;
 
 bool isKeyMessage(UINT message) {
     return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP ||
            message == WM_SYSKEYUP;
+}
+
+bool takeOutputKey(MSG* msg) {
+    if (!isKeyMessage(msg->message)) return false;
+    const KeyDecision d = decideKey(keyEventOf(*msg), raceKeyContext(KeyWindow::Output));
+    if (d.command != RaceCommand::None) PostMessageW(mainDlgWnd, UM_RACE_COMMAND, (WPARAM)d.command, d.contestant);
+    if (d.clearKey) msg->wParam = 0;
+    return d.consumed;
 }
 
 KeyEvent keyEventOf(const MSG& msg) {

@@ -1,7 +1,8 @@
 // What the two windows of a race say to each other: the messages the audience
-// window posts to the control dialog, and the key table's view of a key
-// message and of the race as it stands. Both windows include this, and
-// neither includes the other.
+// window's keys become for the control dialog, and the key table's view of a
+// key message and of the race as it stands. The control dialog hands the
+// audience window takeOutputKey; the audience window knows nothing of the
+// race.
 #pragma once
 
 #include "race/KeyTable.h"
@@ -21,6 +22,10 @@ constexpr UINT UM_RACE_COMMAND = WM_USER + 3;
 
 // WM_KEYDOWN, WM_KEYUP and their system forms.
 bool isKeyMessage(UINT message);
+// A key message of the audience window: what the key table makes of it is
+// posted to the control dialog (UM_RACE_COMMAND); true when the message goes
+// no further.
+bool takeOutputKey(MSG* msg);
 KeyEvent keyEventOf(const MSG& msg);
 KeyContext raceKeyContext(KeyWindow window);
 

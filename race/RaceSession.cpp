@@ -1,6 +1,7 @@
 #include "race/RaceSession.h"
 
-#include "race/RecordLines.h"
+#include "core/TextFields.h"
+#include "records/RecordLines.h"
 
 #include <cstdlib>
 
@@ -10,11 +11,21 @@ namespace {
 constexpr int64_t kStampSlackSeconds = 60;
 }  // namespace
 
-RaceSession::RaceSession(SharedRace race) : race_(race) { setPhase(Phase::Ready); }
+RaceMode raceModeOf(bool obstacle, int scoreInit) { return RaceMode{modeText(obstacle), obstacle ? 1 : 0, scoreInit}; }
+
+RaceSession::RaceSession(SharedRace race) : race_(race), settings_(raceModeOf(false, 0)) { setPhase(Phase::Ready); }
 
 void RaceSession::setPhase(Phase phase) {
     phase_ = phase;
     *race_.running = phase == Phase::Running ? 1 : 0;
+    showMode();
+}
+
+void RaceSession::showMode() { *race_.obstacle = mode().isZhangai ? 1 : 0; }
+
+void RaceSession::useSettings(const RaceMode& mode) {
+    settings_ = mode;
+    showMode();
 }
 
 RaceStep RaceSession::changed(std::string journalLine) const {
@@ -38,10 +49,10 @@ bool RaceSession::clear() {
     return true;
 }
 
-RaceStep RaceSession::start(const RaceMode& mode, JournalClock now, bool journalFree) {
+RaceStep RaceSession::start(JournalClock now, bool journalFree) {
     if (phase_ == Phase::Running) return RaceStep();
     clear();
-    mode_ = mode;
+    mode_ = settings_;
     startWallMs_ = now.wallMs;
     history_.clear();
     journalOwned_ = journalFree;
@@ -65,9 +76,24 @@ RaceStep RaceSession::undo(JournalClock now) {
     return i < 0 ? RaceStep() : changed(journalUndoLine(i, now));
 }
 
-RaceStep RaceSession::scoreChanged(int i, JournalClock now) {
-    if (phase_ != Phase::Running || i < 0 || i >= *race_.count) return RaceStep();
-    return changed(journalScoreLine(i, race_.table[i].score, now));
+bool RaceSession::canScore(int i) const {
+    return phase_ == Phase::Running && mode_.isZhangai && i >= 0 && i < *race_.count;
+}
+
+RaceStep RaceSession::changeScore(int i, const ScoreChange& change, JournalClock now) {
+    if (!canScore(i)) return RaceStep();
+    int32_t& score = race_.table[i].score;
+    switch (change.kind) {
+    case ScoreChange::Kind::Set: score = change.value; break;
+    case ScoreChange::Kind::Add: score = saturatingAdd(score, change.value); break;
+    case ScoreChange::Kind::Subtract: score = saturatingSub(score, change.value); break;
+    }
+    return changed(journalScoreLine(i, score, now));
+}
+
+RaceSession::Undo RaceSession::undoMeaning() const {
+    if (phase_ == Phase::Running) return Undo::ClockAction;
+    return takeBackNeeds() == TakeBack::None ? Undo::Nothing : Undo::EndOfRace;
 }
 
 RaceStep RaceSession::end(const std::string& stamp, JournalClock now) {

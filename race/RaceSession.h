@@ -12,8 +12,8 @@
 #include "core/TimeStamp.h"
 #include "race/RaceClock.h"
 #include "race/RaceJournal.h"
-#include "race/RaceState.h"
-#include "race/RecordsEdit.h"
+#include "core/RaceState.h"
+#include "records/RecordsEdit.h"
 
 #include <cstdint>
 #include <string>
@@ -21,13 +21,13 @@
 
 // The race state every window reads: the globals of RaceState.h in the
 // program, a test's own in the tests. Only the session writes it, but for
-// the names and scores that the roster loader and the scoring dialog put in
-// the table.
+// the names that the roster loader puts in the table.
 struct SharedRace {
     Contestant* table;
     int* count;
     int* running;
     int* resultsReady;
+    int* obstacle;  // the mode of the race the table holds
 };
 
 // How a race is run, as the options said when it started.
@@ -35,6 +35,14 @@ struct RaceMode {
     std::string modeText;  // 计时赛 or 障碍赛, as the records file's header writes it
     int isZhangai = 0;
     int scoreInit = 0;
+};
+// The mode of the options.
+RaceMode raceModeOf(bool obstacle, int scoreInit);
+
+// A change the scoring dialog asks for.
+struct ScoreChange {
+    enum class Kind { Set, Add, Subtract } kind;
+    int32_t value;
 };
 
 // What one step of the session did: whether the race changed (and so shows
@@ -53,24 +61,41 @@ public:
     explicit RaceSession(SharedRace race);
 
     Phase phase() const { return phase_; }
-    const RaceMode& mode() const { return mode_; }
+    // The options' mode: the next race runs in it, and the table shows it
+    // while no race is on it.
+    void useSettings(const RaceMode& mode);
+    // The mode of the race the table holds: the options' while Ready, else
+    // the race's own (a race resumed from its journal keeps the mode it was
+    // run in, whatever the options say now).
+    const RaceMode& mode() const { return phase_ == Phase::Ready ? settings_ : mode_; }
 
     // Ready or Ended → Ready, the race just ended forgotten: its results
     // leave the board and its end can no longer be taken back. Refused (false)
     // while a race runs.
     bool clear();
 
-    // Ready or Ended → Running, on the roster just loaded into the table.
-    // `journalFree`: no journal an earlier run left is in the way (there was
-    // none, or it was moved aside); else this race runs without a journal.
-    RaceStep start(const RaceMode& mode, JournalClock now, bool journalFree);
+    // Ready or Ended → Running in the options' mode, on the roster just
+    // loaded into the table. `journalFree`: no journal an earlier run left is
+    // in the way (there was none, or it was moved aside); else this race runs
+    // without a journal.
+    RaceStep start(JournalClock now, bool journalFree);
     // The contestant's key: the clock starts, stops, or starts again from
     // zero at now.tick. Nothing outside a race or beyond the roster.
     RaceStep toggleClock(int contestant, JournalClock now);
     // The last clock action of this race, put back.
     RaceStep undo(JournalClock now);
-    // The scoring dialog changed the contestant's score in the table.
-    RaceStep scoreChanged(int contestant, JournalClock now);
+    // Whether the contestant's score can be changed now: an obstacle race
+    // runs and the contestant is in its roster.
+    bool canScore(int contestant) const;
+    // The score set, or raised or lowered by the value (staying at the edge
+    // of the range rather than flipping sign).
+    RaceStep changeScore(int contestant, const ScoreChange& change, JournalClock now);
+
+    // What Backspace (and Ctrl+Z) means now: the last clock action of the
+    // race running put back, or the end of the race just ended taken back
+    // (takeBack, once the operator has said yes).
+    enum class Undo { Nothing, ClockAction, EndOfRace };
+    Undo undoMeaning() const;
     // Running → Ended at now.tick: the clocks still running stop, every
     // elapsedMs is set (NO_TIME for a clock never started), and the race's
     // block, headed by `stamp`, waits to be written. Its results show.
@@ -135,12 +160,14 @@ private:
     };
 
     void setPhase(Phase phase);
+    void showMode();
     RaceStep changed(std::string journalLine) const;
     RaceStep raceLines(RaceStep::Journal what, JournalClock now) const;
 
     SharedRace race_;
     Phase phase_ = Phase::Ready;
-    RaceMode mode_;
+    RaceMode mode_;      // of the race running or just ended
+    RaceMode settings_;
     int64_t startWallMs_ = 0;
     ClockHistory history_;
     std::vector<std::vector<std::string>> waiting_;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "race/RecordsEdit.h"
+#include "records/RecordsEdit.h"
 
 #include <cstdint>
 #include <string>

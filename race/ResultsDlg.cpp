@@ -1,8 +1,10 @@
 #include "race/ResultsDlg.h"
 
 #include "core/Core.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "race/ResultEditDlg.h"
+#include "records/RecordLines.h"
+#include "records/TimeText.h"
 #include "race/TermDlg.h"
 #include "res/resource.h"
 
@@ -10,7 +12,6 @@
 
 namespace {
 const char* const kWeekdays[] = {"周日", "周一", "周二", "周三", "周四", "周五", "周六"};
-const int64_t kDaySeconds = 86400;
 
 std::string dateText(const LocalTime& t) {
     char text[32];
@@ -21,7 +22,7 @@ std::string dateText(const LocalTime& t) {
 std::string timeText(int32_t ms) { return ms == NO_TIME || ms < 0 ? "无成绩" : resultTimeText(ms); }
 }  // namespace
 
-CResultsDlg::CResultsDlg(HWND parent) : CDialog(IDD_RESULTS, parent) {}
+CResultsDlg::CResultsDlg(HWND parent, const DataFolder& folder) : CDialog(IDD_RESULTS, parent), folder_(folder) {}
 
 void CResultsDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_RACES, races_);
@@ -54,7 +55,7 @@ void CResultsDlg::OnCommand(UINT id, UINT code) {
 }
 
 void CResultsDlg::openTerm() {
-    CTermDlg dlg(m_hWnd);
+    CTermDlg dlg(m_hWnd, folder_);
     dlg.DoModal();
 }
 
@@ -72,16 +73,14 @@ LRESULT CResultsDlg::OnNotify(NMHDR* header) {
 // An unreadable file shows as empty; the operator is told why.
 bool CResultsDlg::readRecords() {
     std::string bytes;
-    DWORD error = 0;
-    const bool read = core->readFile(recordsPath, &bytes, (size_t)1 << 30, &error);
-    records_ = std::make_unique<RecordsDocument>(read ? bytes : std::string());
-    if (!read) warnUnwritable(error);
+    const bool read = folder_.readRecords(&bytes, m_hWnd);
+    records_ = std::make_unique<RecordsDocument>(read ? std::move(bytes) : std::string());
     return read;
 }
 
 LocalTime CResultsDlg::weekStart() const {
     const int64_t start = toSerialSeconds(weekWindowStart(core->getTimeNow()));
-    return fromSerialSeconds(start + 7 * kDaySeconds * week_);
+    return fromSerialSeconds(start + SECONDS_PER_WEEK * week_);
 }
 
 std::string CResultsDlg::shown(std::string_view fileText) const {
@@ -96,7 +95,7 @@ std::string CResultsDlg::namesByPlace(const RecordsRace& race) const {
 
 void CResultsDlg::showWeek(int selectRace) {
     const LocalTime start = weekStart();
-    SetDlgItemText(IDC_WEEK_DATES, dateText(start) + " 至 " + dateText(fromSerialSeconds(toSerialSeconds(start) + 6 * kDaySeconds)) +
+    SetDlgItemText(IDC_WEEK_DATES, dateText(start) + " 至 " + dateText(fromSerialSeconds(toSerialSeconds(start) + 6 * SECONDS_PER_DAY)) +
                                        (week_ == 0 ? "，本周" : ""));
     EnableWindow(GetDlgItem(m_hWnd, IDC_NEXT_WEEK), week_ < 0);
     weekRaces_ = racesOfWeek(*records_, start);
@@ -106,7 +105,7 @@ void CResultsDlg::showWeek(int selectRace) {
     for (size_t i = 0; i < weekRaces_.size(); ++i) {
         const RecordsRace& race = *weekRaces_[i];
         races_.InsertItem((int)i, race.stamp);
-        races_.SetItemText((int)i, 1, race.obstacle ? "障碍赛" : "计时赛");
+        races_.SetItemText((int)i, 1, modeText(race.obstacle));
         races_.SetItemText((int)i, 2, namesByPlace(race));
     }
     EnableWindow(GetDlgItem(m_hWnd, IDC_VOID_RACE), !weekRaces_.empty());
@@ -154,7 +153,7 @@ void CResultsDlg::editRow(int row) {
 void CResultsDlg::voidRace() {
     if (race_ < 0) return;
     const RecordsRace& race = *weekRaces_[race_];
-    const std::string question = "删除这场比赛吗？\n\n" + race.stamp + "（" + (race.obstacle ? "障碍赛" : "计时赛") +
+    const std::string question = "删除这场比赛吗？\n\n" + race.stamp + "（" + modeText(race.obstacle) +
                                  "）：" + namesByPlace(race) +
                                  "\n\n删除后周冠军榜不再计入这场比赛。删除前的记录文件会先备份到 data\\backup 文件夹。";
     if (core->msgboxQuestion(m_hWnd, question, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
@@ -177,28 +176,13 @@ RecordsChange CResultsDlg::changeOf(const RecordsRace& race) const {
 // The file must still be what the dialog shows: a change made meanwhile
 // (by hand, by a spreadsheet) is read in and nothing is written over it.
 bool CResultsDlg::write(const std::string& after) {
-    std::string now;
-    DWORD error = 0;
-    if (!core->readFile(recordsPath, &now, (size_t)1 << 30, &error)) {
-        warnUnwritable(error);
-        return false;
-    }
-    if (now != records_->bytes()) {
-        core->msgboxWarning(m_hWnd, "记录文件在打开成绩管理之后被修改过：\n" + recordsPath +
-                                        "\n\n已重新读取，请再改一次。");
+    switch (folder_.rewriteRecords(records_->bytes(), after, m_hWnd)) {
+    case DataFolder::Rewrite::Done: records_ = std::make_unique<RecordsDocument>(after); return true;
+    case DataFolder::Rewrite::ChangedMeanwhile:
         readRecords();
         showWeek(0);
         return false;
+    case DataFolder::Rewrite::Failed: return false;
     }
-    if (!core->replaceFile(recordsPath, now, after, dataDir + "backup\\", &error)) {
-        warnUnwritable(error);
-        return false;
-    }
-    records_ = std::make_unique<RecordsDocument>(after);
-    return true;
-}
-
-void CResultsDlg::warnUnwritable(unsigned long error) {
-    core->msgboxWarning(m_hWnd, "记录文件无法修改：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error) +
-                                    "\n\n请关闭正在使用该文件的程序（例如 Excel）后再试。成绩没有改动。");
+    return false;
 }

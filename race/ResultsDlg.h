@@ -4,8 +4,10 @@
 // once, with the file as it was kept in data\backup\ first.
 #pragma once
 
+#include "core/DataFolder.h"
 #include "framework/Dialog.h"
-#include "race/RecordsEdit.h"
+#include "records/RecordsDocument.h"
+#include "records/RecordsEdit.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,7 +18,7 @@
 
 class CResultsDlg : public CDialog {
 public:
-    explicit CResultsDlg(HWND parent = nullptr);
+    CResultsDlg(HWND parent, const DataFolder& folder);
 
     // After each change that reached the file.
     std::function<void(const RecordsChange& change)> onChanged;
@@ -36,11 +38,11 @@ private:
     void openTerm();
     bool write(const std::string& after);
     RecordsChange changeOf(const RecordsRace& race) const;
-    void warnUnwritable(unsigned long error);
     std::string shown(std::string_view fileText) const;
     LocalTime weekStart() const;
     std::string namesByPlace(const RecordsRace& race) const;
 
+    const DataFolder& folder_;
     CListCtrl races_;
     CListCtrl rows_;
     std::unique_ptr<RecordsDocument> records_;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 // Names in file order: lines end at LF, CR LF or a CR alone; empty
 // lines are skipped, blanks are part of the name, at most maxNames (a race
@@ -20,6 +20,3 @@ std::vector<std::string> parseRoster(std::string_view fileBytes,
 // score = scoreInit and the clock cleared; photo, place and placed are left
 // as they are, and so are the entries beyond the names. Returns the count.
 int loadRosterInto(const std::vector<std::string>& names, Contestant* table, int scoreInit);
-
-// Whether name + ".jpg" stays a plain file name inside the data folder.
-bool isSafePhotoName(std::string_view name);

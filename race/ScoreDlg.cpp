@@ -1,8 +1,7 @@
 #include "race/ScoreDlg.h"
 
 #include "core/Core.h"
-#include "core/TextFields.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "res/resource.h"
 
 CScoreDlg::CScoreDlg(HWND parent) : CDialog(IDD_SCORE, parent) {}
@@ -19,22 +18,14 @@ BOOL CScoreDlg::OnInitDialog() {
 void CScoreDlg::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED) return;
     switch (id) {
-    case IDC_SET_SCORE: onSetScore(); break;
-    case IDC_SCORE_PLUS: changeScore(1); break;
-    case IDC_SCORE_MINUS: changeScore(0); break;
+    case IDC_SET_SCORE: take(ScoreChange::Kind::Set, IDC_SCORE); break;
+    case IDC_SCORE_PLUS: take(ScoreChange::Kind::Add, IDC_SCORE_CHANGE); break;
+    case IDC_SCORE_MINUS: take(ScoreChange::Kind::Subtract, IDC_SCORE_CHANGE); break;
     }
 }
 
-void CScoreDlg::onSetScore() {
-    // Text that is no whole number reads as 0, as the platform converts it.
-    contestants[contestantIndex].score = (int)GetDlgItemInt(m_hWnd, IDC_SCORE, nullptr, TRUE);
-    EndDialog(IDOK);
-}
-
-void CScoreDlg::changeScore(int plus) {
-    const int32_t n = (int32_t)GetDlgItemInt(m_hWnd, IDC_SCORE_CHANGE, nullptr, TRUE);
-    int32_t& score = contestants[contestantIndex].score;
-    // A score at the edge of the range stays there instead of flipping sign.
-    score = plus ? saturatingAdd(score, n) : saturatingSub(score, n);
+// Text that is no whole number reads as 0, as the platform converts it.
+void CScoreDlg::take(ScoreChange::Kind kind, int control) {
+    change = ScoreChange{kind, (int32_t)GetDlgItemInt(m_hWnd, control, nullptr, TRUE)};
     EndDialog(IDOK);
 }

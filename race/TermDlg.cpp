@@ -2,15 +2,16 @@
 
 #include "core/Core.h"
 #include "output/ScoreboardExport.h"
+#include "core/RaceState.h"
 #include "output/TermChart.h"
-#include "race/RaceState.h"
+#include "records/RecordLines.h"
 #include "res/resource.h"
 
 namespace {
 const char kDateForm[] = "\n\n请写成 2026-09-01 这样的日期。";
 }  // namespace
 
-CTermDlg::CTermDlg(HWND parent) : CDialog(IDD_TERM, parent) {}
+CTermDlg::CTermDlg(HWND parent, const DataFolder& folder) : CDialog(IDD_TERM, parent), folder_(folder) {}
 
 void CTermDlg::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_TERM_LIST, list_); }
 
@@ -62,7 +63,7 @@ bool CTermDlg::readRange(LocalTime* from, LocalTime* to) {
         core->msgboxWarning(m_hWnd, "“到”不是日期：" + toText + kDateForm);
         return false;
     }
-    const int64_t days = (toSerialSeconds(*to) - toSerialSeconds(*from)) / 86400 + 1;
+    const int64_t days = (toSerialSeconds(*to) - toSerialSeconds(*from)) / SECONDS_PER_DAY + 1;
     if (days < 1) {
         core->msgboxWarning(m_hWnd, "开始日期 " + formatDate(*from) + " 晚于结束日期 " + formatDate(*to) + "。");
         return false;
@@ -79,11 +80,7 @@ bool CTermDlg::showRange() {
     LocalTime from{}, to{};
     if (!readRange(&from, &to)) return false;
     std::string bytes;
-    DWORD error = 0;
-    if (!core->readFile(recordsPath, &bytes, (size_t)1 << 30, &error) && error != ERROR_FILE_NOT_FOUND) {
-        core->msgboxWarning(m_hWnd, "记录文件无法读取：\n" + recordsPath + "\n\n原因：" + CCore::errorText(error));
-        return false;
-    }
+    if (!folder_.readRecords(&bytes, m_hWnd)) return false;
     board_ = computeTermBoard(bytes, from, to, isZhangai != 0, fileTextToAnsi);
     fillList();
     return true;
@@ -104,7 +101,7 @@ void CTermDlg::fillList() {
         list_.InsertItem((int)r, cells[0]);
         for (size_t c = 1; c < cells.size(); ++c) list_.SetItemText((int)r, (int)c, cells[c]);
     }
-    SetDlgItemText(IDC_TERM_SUMMARY, std::string(board_.obstacle ? "障碍赛" : "计时赛") + "，" +
+    SetDlgItemText(IDC_TERM_SUMMARY, std::string(modeText(board_.obstacle)) + "，" +
                                          core->getStrInt((int)board_.rows.size()) + " 人有成绩，" +
                                          core->getStrInt((int)board_.mondays.size()) + " 周");
     selected_ = 0;
@@ -129,7 +126,7 @@ void CTermDlg::exportBoard() {
     }
     const std::string name = "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
     exportPictureAndTable(
-        m_hWnd, name + ".png", "图片",
+        folder_, m_hWnd, name + ".png", "图片",
         [this](const std::string& path, std::string* reason) { return saveTermPage(board_, path, reason); },
         name + ".csv", termTable(board_));
 }

@@ -3,13 +3,14 @@
 // an export of both for a spreadsheet and for the wall.
 #pragma once
 
+#include "core/DataFolder.h"
 #include "framework/Dialog.h"
 #include "output/FrameBuffer.h"
 #include "output/TermBoard.h"
 
 class CTermDlg : public CDialog {
 public:
-    explicit CTermDlg(HWND parent = nullptr);
+    CTermDlg(HWND parent, const DataFolder& folder);
 
 protected:
     BOOL OnInitDialog() override;
@@ -25,6 +26,7 @@ private:
     void drawChart(const DRAWITEMSTRUCT& item);
     void exportBoard();
 
+    const DataFolder& folder_;
     CListCtrl list_;
     TermBoard board_;
     std::size_t selected_ = 0;

@@ -1,7 +1,8 @@
 #include "settings/OptionsDlg.h"
 
 #include "core/Core.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
+#include "core/TextFields.h"
 #include "res/resource.h"
 #include "settings/SettingsRules.h"
 
@@ -90,6 +91,22 @@ bool COptionsDlg::entriesInRange(const Entries& e) {
 void COptionsDlg::refuse(int field, const char* text) {
     core->msgboxWarning(m_hWnd, text);
     ::SetFocus(GetDlgItem(m_hWnd, field));
+}
+
+namespace {
+const size_t kLongestShownText = 255;
+}  // namespace
+
+void COptionsDlg::readSettings() {
+    scoreInit = core->getConfigInt("scoreInit");
+    scoreStep = core->getConfigInt("scoreStep");
+    // A screenful is all that can show; thousands of characters would only
+    // stall every frame while their outlines are built.
+    raceTitle = cutAtCharBoundary(core->getConfigStr("raceTitle"), kLongestShownText);
+    tips = cutAtCharBoundary(core->getConfigStr("tips"), kLongestShownText);
+    clrStr = core->getConfigClr("clrStr");
+    clrDigi = core->getConfigClr("clrDigi");
+    isZhangai = core->getConfigB("isZhangai") ? 1 : 0;
 }
 
 void COptionsDlg::takeOver(const Entries& e) {

@@ -13,6 +13,9 @@ class COptionsDlg : public CDialog {
 public:
     explicit COptionsDlg(HWND parent = nullptr);
 
+    // The settings from the configuration, once at start-up.
+    static void readSettings();
+
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;

@@ -21,7 +21,7 @@ bench() {
 if [ "${1:-}" = --both ]; then
     shift
     set -- --frame 1920x1080 --races 0,100000 --table-only "$@"
-    if tv_i386_runs; then
+    if tv_wine32_ready; then
         bench 32 "$@"
     else
         echo "32-bit build: $TV_I386_REASON; no figure"

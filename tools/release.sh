@@ -77,7 +77,7 @@ check=$(mktemp -d)
 trap 'rm -rf "$stage" "$check"' EXIT
 (cd "$check" && unzip -q "$dist/$name.zip")
 . "$TV_ROOT/tools/wine-env.sh"
-if tv_i386_runs; then
+if tv_wine32_ready; then
     TV_BITS=32
     started="the exe from the zip"
 else

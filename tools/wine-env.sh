@@ -43,3 +43,13 @@ tv_i386_runs() {
     TV_I386_REASON="this machine cannot run i386 programs: a static i386 program gave exit code $status${said:+ (${said##*: })}"
     return 1
 }
+
+# Whether 32-bit programs can run under Wine here: the machine runs i386
+# programs and 32-bit Wine is installed. TV_I386_REASON says why not.
+tv_wine32_ready() {
+    tv_i386_runs || return 1
+    [ -x /usr/lib/wine/wine ] && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' &&
+        return 0
+    TV_I386_REASON=$(cat "$TV_BUILD/wine32-missing" 2>/dev/null || echo "32-bit Wine (wine32) is not installed")
+    return 1
+}

@@ -643,7 +643,7 @@ TEST(BadRecords, AFileSavedAgainByASpreadsheetAsUtf8StillCountsAndStaysUtf8) {
     // One encoding for the whole file: the block is UTF-8 too.
     EXPECT_TRUE(isValidUtf8(added)) << added;
     EXPECT_NE(added.find("\xE5\xBC\xA0\xE4\xBC\x9F,"), std::string::npos) << added;
-    const std::vector<Entry> race = expectOneBlock(CCore().utf8ToAnsi(added), {"张伟", "李娜"});
+    const std::vector<Entry> race = expectOneBlock(fileTextToAnsi(added, TextEncoding::Utf8), {"张伟", "李娜"});
     const WeeklyRow row = weeklyRow(exportAfresh(p), "张伟");
     ASSERT_FALSE(race.empty());
     EXPECT_EQ(row.ms, 16000 + race[0].ms) << "the races before it no longer count";

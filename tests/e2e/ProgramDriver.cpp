@@ -438,7 +438,7 @@ std::string ProgramDriver::exportBoards(std::string* picture) {
     FindClose(h);
     // The exported table is UTF-8 with a byte-order mark; the names the tests
     // compare with are in the ANSI code page.
-    return CCore().utf8ToAnsi(table);
+    return CCore().textToAnsi(table);
 }
 
 Ending ProgramDriver::close() {

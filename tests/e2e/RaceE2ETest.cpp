@@ -5,7 +5,7 @@
 #include "core/Core.h"
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
-#include "output/TimeText.h"
+#include "records/TimeText.h"
 #include "race/RaceJournal.h"
 #include "tests/e2e/ProgramDriver.h"
 
@@ -626,7 +626,7 @@ TEST(RaceEndToEnd, TheTermPageHasAChartForEveryChild) {
     EXPECT_GT(std::count(page.argb.begin(), page.argb.end(), 0xFF9E9E9Eu), 400);
     const std::string table = program.read(name + ".csv");
     EXPECT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_NE(CCore().utf8ToAnsi(table).find("\r\n张伟,2,\"00'12.34\"\"\",\"00'11.00\"\"\",'+1.34,"), std::string::npos);
+    EXPECT_NE(CCore().textToAnsi(table).find("\r\n张伟,2,\"00'12.34\"\"\",\"00'11.00\"\"\",'+1.34,"), std::string::npos);
 
     program.click(IDCANCEL, term);
     program.click(IDCANCEL, results);

@@ -13,13 +13,16 @@
 
 #include "core/TextEncoding.h"
 #include "core/TimeStamp.h"
-#include "output/Leaderboard.h"
-#include "output/TimeText.h"
+#include "records/Ranking.h"
+#include "records/RecordsIndex.h"
+#include "records/TimeText.h"
 #include "race/RaceJournal.h"
-#include "race/RaceState.h"
-#include "race/RecordsEdit.h"
+#include "core/RaceState.h"
+#include "records/RecordsDocument.h"
+#include "records/RecordsEdit.h"
 #include "race/Roster.h"
 #include "core/TextFields.h"
+#include "core/IniText.h"
 #include "settings/SettingsRules.h"
 
 namespace records_fuzz {
@@ -270,11 +273,17 @@ inline const char* checkRecordsEdit(std::string_view bytes) {
     if (!parseTypedTime(bytes, &ms)) return ms == -1 ? nullptr : "a refused time was written";
     if (ms < 0 || ms >= NO_TIME || !parseTypedTime(resultTimeText(ms), &again) || again != ms - ms % 10)
         return "a typed time out of range or not read back from its shown text";
-    // Shown to the hundredth, and kept to the millisecond while untouched.
-    const ResultFields shown = shownResult(ms, 0);
-    int32_t kept = ms, score = 0;
-    if (readEditedResult(shown, shown, true, &kept, &score) != ResultEdit::Taken || kept != ms || score != 0)
-        return "an edit that touched nothing changed the result";
+    // The edit box shows a stored time off the hundredth; the text typed over
+    // it is read to the millisecond, and only the box left as it was shown
+    // keeps the stored time.
+    const int32_t stored = ms / 10 * 10 + 7 < NO_TIME ? ms / 10 * 10 + 7 : 7;
+    const ResultFields shown = shownResult(stored, 3);
+    ResultFields typed = shown;
+    typed.time.assign(bytes);
+    int32_t kept = stored, score = 3;
+    const int32_t want = typed.time == shown.time ? stored : ms;
+    if (readEditedResult(shown, typed, true, &kept, &score) != ResultEdit::Taken || kept != want || score != 3)
+        return "a typed time was not taken as typed, or an untouched one lost its milliseconds";
     return nullptr;
 }
 

@@ -40,6 +40,7 @@ const char* name(C c) {
     case C::ToggleClock: return "ToggleClock";
     case C::Undo: return "Undo";
     case C::ShowKeyCode: return "ShowKeyCode";
+    case C::CloseProgram: return "CloseProgram";
     }
     return "?";
 }
@@ -150,10 +151,14 @@ const Row kTable[] = {
     {Ctl, false, 0xA5, kExtended, Alt, C::None, -1, false, false},
     {Out, false, 0x74, 0, None, C::None, -1, false, false},
     // Alt combinations: the audience window blanks and swallows them
-    // (Alt+F4 never closes it). The control dialog keeps its own outside a
-    // race; during one only Alt+F4 (which asks first), since Alt+Space, F10
-    // or Alt alone open the system menu, whose loop eats the race keys.
-    {Out, true, 0x73, 0, Alt | Sys, C::None, -1, true, true},
+    // (Alt+F4 never closes it; during a race it asks the control dialog's
+    // question, F4 without Alt does not). The control dialog keeps its own
+    // outside a race; during one only Alt+F4 (which asks first), since
+    // Alt+Space, F10 or Alt alone open the system menu, whose loop eats the
+    // race keys.
+    {Out, true, 0x73, 0, Alt | Sys, C::CloseProgram, -1, true, true},
+    {Out, false, 0x73, 0, Alt | Sys, C::None, -1, true, true},
+    {Out, true, 0x73, 0, Sys, C::None, -1, true, true},
     {Out, false, 0x60, 0, Alt | Sys, C::None, -1, true, true},
     {Ctl, true, 0x73, 0, Alt | Sys, C::None, -1, false, false},
     {Ctl, true, 0x20, 0, Alt | Sys, C::None, -1, true, false},

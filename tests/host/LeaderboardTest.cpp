@@ -1,6 +1,7 @@
-#include "output/Leaderboard.h"
+#include "records/Ranking.h"
+#include "records/RecordsIndex.h"
 #include "output/TermBoard.h"
-#include "race/RecordLines.h"
+#include "records/RecordLines.h"
 
 #include <gtest/gtest.h>
 

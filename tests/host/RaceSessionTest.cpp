@@ -23,8 +23,12 @@ protected:
         if (step.journal == Journal::Replace || step.journal == Journal::Remove) journal.clear();
         for (const std::string& line : step.lines) journal += line + "\n";
     }
+    RaceStep startIn(const RaceMode& mode, JournalClock at, bool journalFree) {
+        session.useSettings(mode);
+        return session.start(at, journalFree);
+    }
     void runRace() {
-        keep(session.start(RaceMode{"计时赛", 0, 0}, start, true));
+        keep(startIn(RaceMode{"计时赛", 0, 0}, start, true));
         keep(session.toggleClock(0, at(101000)));   // 张伟 from 101 s
         keep(session.toggleClock(1, at(102000)));   // 李娜 from 102 s
         keep(session.toggleClock(0, at(162345)));   // 张伟 stops: 61 345 ms
@@ -32,15 +36,17 @@ protected:
     }
 
     Contestant table[MAX_CONTESTANTS] = {};
-    int count = 0, running = 0, resultsReady = 0;
-    RaceSession session{SharedRace{table, &count, &running, &resultsReady}};
+    int count = 0, running = 0, resultsReady = 0, obstacle = 0;
+    RaceSession session{SharedRace{table, &count, &running, &resultsReady, &obstacle}};
     const JournalClock start{100000, toSerialMs(LocalTime{2026, 12, 9, 10, 0, 0}, 0)};
     std::string journal;
 };
 
 TEST_F(RaceSessionTest, ARaceRunsEndsAndLeavesOneBlockAndNoJournal) {
     EXPECT_EQ(session.phase(), RaceSession::Phase::Ready);
-    keep(session.start(RaceMode{"计时赛", 0, 0}, start, true));
+    EXPECT_EQ(session.undoMeaning(), RaceSession::Undo::Nothing);
+    keep(startIn(RaceMode{"计时赛", 0, 0}, start, true));
+    EXPECT_EQ(session.undoMeaning(), RaceSession::Undo::ClockAction);
     EXPECT_EQ(running, 1);
     EXPECT_FALSE(session.clear());  // refused while it runs
     EXPECT_FALSE(session.toggleClock(3, at(100500)).changed);  // beyond the roster
@@ -72,6 +78,7 @@ TEST_F(RaceSessionTest, ARaceRunsEndsAndLeavesOneBlockAndNoJournal) {
                                         "王芳,61789,0", ""}));
     // The journal stays until the block is in the file.
     EXPECT_EQ(session.afterWriting().journal, Journal::Nothing);
+    EXPECT_EQ(session.undoMeaning(), RaceSession::Undo::EndOfRace);
     session.blockWritten(AppendedBytes{40, "block"});
     EXPECT_EQ(session.afterWriting().journal, Journal::Remove);
     session.journalRemoved();
@@ -79,6 +86,25 @@ TEST_F(RaceSessionTest, ARaceRunsEndsAndLeavesOneBlockAndNoJournal) {
     EXPECT_TRUE(session.clear());
     EXPECT_EQ(resultsReady, 0);
     EXPECT_EQ(session.takeBackNeeds(), RaceSession::TakeBack::None);
+    EXPECT_EQ(session.undoMeaning(), RaceSession::Undo::Nothing);
+    // Nor is a running race's journal ever removed, whatever was written.
+    keep(session.start(at(170000), true));
+    session.blockWritten(AppendedBytes{80, "block"});
+    EXPECT_EQ(session.afterWriting().journal, Journal::Nothing);
+}
+
+// Two races ended with neither block written: taking back the second drops
+// only its own block, and once the first is written the second's take-back
+// still only drops the waiting one.
+TEST_F(RaceSessionTest, TakingBackTheLaterOfTwoWaitingBlocksDropsOnlyItsOwn) {
+    runRace();
+    session.start(at(3900000), true);
+    session.end("2026-12-09 11:10:00", at(3910000));
+    ASSERT_EQ(session.waitingBlocks().size(), 2u);
+    session.blockWritten(AppendedBytes{0, "the first"});
+    EXPECT_EQ(session.takeBackNeeds(), RaceSession::TakeBack::Waiting);
+    session.takeBack(at(3920000));
+    EXPECT_TRUE(session.waitingBlocks().empty());
 }
 
 // The end taken back before its block was written: the block is dropped,
@@ -142,11 +168,21 @@ TEST_F(RaceSessionTest, ACorrectionOfTheRaceJustEndedShowsAndClosesItsTakeBack) 
     change.raceRows = 2;
     EXPECT_FALSE(session.applyCorrection(change));  // not this race's rows
     change.raceRows = 3;
+    parseRecordTimeStamp("2026-12-09 10:06:07", &change.raceTime);
+    EXPECT_FALSE(session.applyCorrection(change));  // a whole minute off: another race
+    parseRecordTimeStamp("2026-12-09 10:06:06", &change.raceTime);
     ASSERT_TRUE(session.applyCorrection(change));
     EXPECT_EQ(table[1].elapsedMs, 3723450);
     EXPECT_EQ(table[1].stopTick - table[1].startTick, 3723450u);
     EXPECT_EQ(session.takeBackNeeds(), RaceSession::TakeBack::None);
+    EXPECT_EQ(session.undoMeaning(), RaceSession::Undo::Nothing);
     EXPECT_EQ(resultsReady, 1);
+    // Corrected to 无成绩, the list shows no clock at all.
+    change.row = 0;
+    change.elapsedMs = NO_TIME;
+    ASSERT_TRUE(session.applyCorrection(change));
+    EXPECT_EQ(table[0].startTick, 0u);
+    EXPECT_EQ(table[0].stopTick, 0u);
 
     change.voided = true;
     ASSERT_TRUE(session.applyCorrection(change));
@@ -158,25 +194,56 @@ TEST_F(RaceSessionTest, ACorrectionOfTheRaceJustEndedShowsAndClosesItsTakeBack) 
 // A journal an earlier run left was in the way: the race runs without one,
 // and so does its end taken back; a failed write is told once per race.
 TEST_F(RaceSessionTest, WithoutAJournalOfItsOwnNothingIsWrittenAndFailuresAreToldOnce) {
-    const RaceStep first = session.start(RaceMode{"障碍赛", 1, 5}, start, false);
+    const RaceStep first = startIn(RaceMode{"障碍赛", 1, 5}, start, false);
     EXPECT_TRUE(first.changed);
     EXPECT_EQ(first.journal, Journal::Nothing);
-    EXPECT_FALSE(session.journalFailed());  // the operator was told already
     EXPECT_EQ(session.toggleClock(0, at(101000)).journal, Journal::Nothing);
+    EXPECT_EQ(session.changeScore(0, ScoreChange{ScoreChange::Kind::Add, 2}, at(101500)).journal, Journal::Nothing);
+    EXPECT_EQ(session.undo(at(101600)).journal, Journal::Nothing);
     session.end("2026-12-09 10:05:07", at(102000));
     EXPECT_EQ(session.waitingBlocks()[0][0], "障碍赛,2026-12-09 10:05:07");
     EXPECT_EQ(session.takeBack(at(103000)).journal, Journal::Nothing);
     EXPECT_FALSE(session.ownsJournal());
     EXPECT_EQ(session.abandon().journal, Journal::Nothing);
 
-    session.start(RaceMode{"计时赛", 0, 0}, start, true);
+    startIn(RaceMode{"计时赛", 0, 0}, start, true);
     EXPECT_TRUE(session.journalFailed());
     EXPECT_FALSE(session.journalFailed());
+    // The race taken back after its end is told of a failure again.
+    session.end("2026-12-09 10:05:07", at(102000));
+    session.takeBack(at(103000));
+    EXPECT_TRUE(session.journalFailed());
     EXPECT_EQ(session.abandon().journal, Journal::Remove);
+}
+
+// Only an obstacle race that runs takes a score, and a score at the edge of
+// its range stays there.
+TEST_F(RaceSessionTest, ScoresChangeOnlyInAnObstacleRaceAndStayInTheirRange) {
+    EXPECT_FALSE(session.canScore(0));  // no race
+    startIn(RaceMode{"计时赛", 0, 0}, start, true);
+    EXPECT_FALSE(session.canScore(0));
+    EXPECT_FALSE(session.changeScore(0, ScoreChange{ScoreChange::Kind::Set, 9}, at(101000)).changed);
+    EXPECT_EQ(table[0].score, 0);
+    session.abandon();
+    startIn(RaceMode{"障碍赛", 1, 0}, start, true);
+    EXPECT_TRUE(session.canScore(2));
+    EXPECT_FALSE(session.canScore(3));  // beyond the roster of three
+    EXPECT_FALSE(session.canScore(-1));
+    const RaceStep set = session.changeScore(2, ScoreChange{ScoreChange::Kind::Set, 2147483646}, at(101000));
+    EXPECT_EQ(set.lines, std::vector<std::string>{journalScoreLine(2, 2147483646, at(101000))});
+    session.changeScore(2, ScoreChange{ScoreChange::Kind::Add, 5}, at(102000));
+    EXPECT_EQ(table[2].score, 2147483647);
+    session.changeScore(1, ScoreChange{ScoreChange::Kind::Subtract, -2147483647 - 1}, at(103000));
+    EXPECT_EQ(table[1].score, 2147483647);
+    session.changeScore(0, ScoreChange{ScoreChange::Kind::Subtract, 3}, at(104000));
+    EXPECT_EQ(table[0].score, -3);
+    session.end("2026-12-09 10:05:07", at(105000));
+    EXPECT_FALSE(session.canScore(0));  // the race is over
 }
 
 TEST_F(RaceSessionTest, ARaceLeftInAJournalRunsOnInItsOwnMode) {
     runRace();
+    session.blockWritten(AppendedBytes{0, "..."});
     session.clear();
     Contestant left[MAX_CONTESTANTS] = {};
     fitName("甲", left[0].name);
@@ -192,6 +259,16 @@ TEST_F(RaceSessionTest, ARaceLeftInAJournalRunsOnInItsOwnMode) {
     EXPECT_EQ(table[0].startTick, 101000u);
     EXPECT_STREQ(table[0].name, "甲");
     EXPECT_NE(step.lines[1].find("mode=障碍赛,isZhangai=1,scoreInit=7,contestants=1"), std::string::npos);
+    EXPECT_EQ(obstacle, 1);  // the board shows its scores
+    // The options say 计时赛: once the resumed race is over, the next one runs so.
+    session.end("2026-12-09 10:05:07", at(120000));
+    EXPECT_EQ(session.waitingBlocks()[0][0], "障碍赛,2026-12-09 10:05:07");
+    EXPECT_EQ(obstacle, 1);
+    session.clear();
+    EXPECT_EQ(obstacle, 0);
+    session.start(at(130000), true);
+    session.end("2026-12-09 10:06:00", at(140000));
+    EXPECT_EQ(session.waitingBlocks()[1][0], "计时赛,2026-12-09 10:06:00");
 }
 
 }  // namespace

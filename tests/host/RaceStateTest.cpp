@@ -1,4 +1,4 @@
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
-#include "race/RecordLines.h"
-#include "race/RecordsEdit.h"
+#include "records/RecordLines.h"
+#include "records/RecordsDocument.h"
+#include "records/RecordsEdit.h"
+#include "records/TimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -235,6 +237,10 @@ TEST(RecordsEdit, TypedTimes) {
 TEST(RecordsEdit, AnEditKeepsWhatTheOperatorDidNotTouch) {
     EXPECT_EQ(resultTimeText(12345), "00'12.34\"");
     EXPECT_EQ(resultTimeText(3723450), "1:02:03.45");
+    EXPECT_EQ(resultTimeText(3600000), "1:00:00.00");
+    EXPECT_EQ(resultTimeText(3599999), "59'59.99\"");
+    EXPECT_EQ(shownResult(0, 0).time, "00'00.00\"");  // a stored 0 is a time
+    EXPECT_FALSE(shownResult(0, 0).noTime);
     EXPECT_EQ(resultTimeText(8879999), "2:27:59.99");
     const ResultFields none = shownResult(-500, 3);
     EXPECT_TRUE(none.noTime && none.time.empty() && none.score == "3");

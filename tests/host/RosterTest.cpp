@@ -1,6 +1,7 @@
 #include "race/ClassList.h"
 #include "race/Roster.h"
 
+#include "core/FileRules.h"
 #include "core/TextEncoding.h"
 
 #include <gtest/gtest.h>
@@ -178,12 +179,14 @@ TEST(Roster, PhotoNamesMayNotLeaveTheDataFolder) {
         EXPECT_TRUE(isSafePhotoName(safe)) << safe;
     }
     for (const char* unsafe : {"", ".", "..", "..\\x", "...", "a\\b", "a/b", "C:x", "a*", "a?",
-                               "a\"", "a<", "a>", "a|", "a\tb", "CON", "nul", "Com1", "lpt9 .",
+                               "a\"", "a<", "a>", "a|", "a\tb", "CON", "nul", "Com1", "lpt9 .", "NUL.1", "con .txt",
                                "\xB1", "\xB1/", "a\xFF"}) {
         EXPECT_FALSE(isSafePhotoName(unsafe)) << unsafe;
     }
     EXPECT_TRUE(isSafePhotoName("CONSOLE"));
     EXPECT_TRUE(isSafePhotoName("COM0"));
+    EXPECT_TRUE(isSafePhotoName("NULL.1"));
+    EXPECT_TRUE(isSafePhotoName("Con1"));
 }
 
 // Names typed into the class list with a Chinese input method: blanks around

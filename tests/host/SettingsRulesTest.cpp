@@ -1,3 +1,4 @@
+#include "core/IniText.h"
 #include "settings/SettingsRules.h"
 
 #include <gtest/gtest.h>

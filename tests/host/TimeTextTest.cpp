@@ -1,4 +1,4 @@
-#include "output/TimeText.h"
+#include "records/TimeText.h"
 
 #include <gtest/gtest.h>
 

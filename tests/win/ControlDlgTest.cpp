@@ -5,7 +5,7 @@
 #include "output/OutputWnd.h"
 #include "race/ControlDlg.h"
 #include "race/RaceJournal.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "core/TextFields.h"
 #include "res/resource.h"
 #include "tests/win/RaceWindowsFixture.h"
@@ -32,7 +32,7 @@ TEST_F(ControlDlgTest, StartsReadyWithTheRosterTheColumnsAndTheCaption) {
         EXPECT_EQ(IsDlgButtonChecked(w, IDC_ENABLE_OUTPUT), (UINT)BST_CHECKED);
         EXPECT_TRUE(IsWindowVisible(outputWnd->m_hWnd));
         // The records file exists before the first race ends.
-        EXPECT_TRUE(core->isFileExist(recordsPath));
+        EXPECT_TRUE(core->isFileExist(dir.file("data\\_records.csv")));
         EXPECT_TRUE(boxes.boxes().empty());
     });
 }
@@ -239,9 +239,41 @@ TEST_F(ControlDlgTest, TheClockColumnSurvivesTheTickCountWrapping) {
     });
 }
 
+// The whole program moves to another data folder by one call, and back:
+// each folder's roster in the list, its results on the weekly board, and a
+// race ended there written to its own file while the other keeps its bytes.
+TEST_F(ControlDlgTest, OneCallMovesTheProgramBetweenTwoDataFolders) {
+    const std::string now = formatTimeStamp(CCore().getTimeNow());
+    const std::string first = "计时赛," + now + "\r\n李娜,10000,0\r\n\r\n";
+    const std::string second = "计时赛," + now + "\r\n钱七,20000,3\r\n\r\n";
+    dir.write("data\\_records.csv", first);
+    dir.write("data\\班级\\二班\\psn.txt", "赵六\r\n钱七\r\n");
+    dir.write("data\\班级\\二班\\_records.csv", second);
+    withDialog([&](CControlDlg& dlg, HWND w) {
+        EXPECT_EQ(weeklyTotals[1].elapsedMs, 10000);
+        ASSERT_TRUE(dlg.useDataFolder(dir.file("data\\班级\\二班\\")));
+        ASSERT_EQ(contestantCount, 2);
+        EXPECT_EQ(dlg.contestantList.GetItemText(1, 1), "钱七");
+        EXPECT_EQ(weeklyTotals[1].elapsedMs, 20000);
+        EXPECT_EQ(outputWnd->hasWeeklyData, 1);
+        pressKey(w, VK_RETURN);
+        EXPECT_FALSE(dlg.useDataFolder(dir.file("data\\")));  // not during a race
+        pressKey(w, '1');
+        ticks.advance(12340);
+        pressKey(w, VK_OEM_PERIOD);
+        const std::string added = dir.read("data\\班级\\二班\\_records.csv").substr(second.size());
+        EXPECT_EQ(added.substr(added.find("\r\n")), "\r\n赵六,12340,0\r\n钱七,8880000,0\r\n\r\n");
+        ASSERT_TRUE(dlg.useDataFolder(dir.file("data\\")));
+        EXPECT_EQ(records(), first);
+        EXPECT_EQ(resultsReady, 0);
+        EXPECT_EQ(dlg.contestantList.GetItemText(0, 1), "张伟");
+        EXPECT_EQ(weeklyTotals[1].elapsedMs, 10000);
+    });
+}
+
 TEST_F(ControlDlgTest, ARaceThatCannotBeWrittenIsKeptAndWrittenBeforeTheNextOne) {
     withDialog([&](CControlDlg& dlg, HWND w) {
-        HANDLE lock = CreateFileA(recordsPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        HANDLE lock = CreateFileA(dir.file("data\\_records.csv").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         boxes.setAnswer(IDCANCEL);
@@ -251,7 +283,7 @@ TEST_F(ControlDlgTest, ARaceThatCannotBeWrittenIsKeptAndWrittenBeforeTheNextOne)
         pressKey(w, VK_OEM_PERIOD);
         ASSERT_EQ(boxes.boxes().size(), 1u);
         EXPECT_EQ(boxes.boxes()[0].type & MB_TYPEMASK, (UINT)MB_RETRYCANCEL);
-        EXPECT_NE(boxes.boxes()[0].text.find(recordsPath), std::string::npos);
+        EXPECT_NE(boxes.boxes()[0].text.find(dir.file("data\\_records.csv")), std::string::npos);
         EXPECT_EQ(dlg.pendingRecords().size(), 1u);
         CloseHandle(lock);
         EXPECT_EQ(records(), "");  // nothing half-written
@@ -275,7 +307,7 @@ TEST_F(ControlDlgTest, ARaceThatCannotBeWrittenIsKeptAndWrittenBeforeTheNextOne)
 
 TEST_F(ControlDlgTest, RetryWritesTheBlockOnceTheFileIsFree) {
     withDialog([&](CControlDlg& dlg, HWND w) {
-        HANDLE lock = CreateFileA(recordsPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        HANDLE lock = CreateFileA(dir.file("data\\_records.csv").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         boxes.setAnswer(IDRETRY);
         static HANDLE held;

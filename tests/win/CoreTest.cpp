@@ -102,11 +102,11 @@ TEST_F(CoreTest, FilesAreReplacedAndReadWholeOrNotAtAll) {
 
 TEST_F(CoreTest, AppendsLinesWithLineBreaksAndCreatesOnlyWhenMissing) {
     const std::string path = dir.file("r.csv");
-    c.createFile(path, 0);
+    c.createFile(path);
     EXPECT_TRUE(c.isFileExist(path));
-    EXPECT_TRUE(c.logAdd(path, "计时赛,2026-12-08 10:00:00", 0));
+    EXPECT_TRUE(c.logAddLines(path, {"计时赛,2026-12-08 10:00:00"}));
     EXPECT_TRUE(c.logAddLines(path, {"A,1,2", ""}));
-    c.createFile(path, 0);  // leaves an existing file as it is
+    c.createFile(path);  // leaves an existing file as it is
     EXPECT_EQ(dir.read("r.csv"), "计时赛,2026-12-08 10:00:00\r\nA,1,2\r\n\r\n");
 }
 
@@ -208,21 +208,12 @@ TEST_F(CoreTest, AppendToAFileHeldExclusivelyFailsAndWritesNothing) {
 }
 
 TEST_F(CoreTest, TimeStampTextHasAColonNoCommaAndReadsBack) {
-    const std::string stamp = c.getTimeNowStr("");
+    const std::string stamp = c.getTimeNowStr();
     EXPECT_NE(stamp.find(':'), std::string::npos);
     EXPECT_EQ(stamp.find(','), std::string::npos);
-    LocalTime t = c.getTimeFromStr(stamp);
+    LocalTime t{};
+    EXPECT_TRUE(parseTimeStamp(stamp, &t));
     EXPECT_EQ(formatTimeStamp(t), stamp);
-}
-
-TEST_F(CoreTest, DecimalTextAndFields) {
-    EXPECT_EQ(c.getStrInt(-42), "-42");
-    EXPECT_EQ(c.getFg("张伟,65432,10", ',', 0), "张伟");
-    EXPECT_EQ(c.getFgInt("张伟,65432,10", ',', 1), 65432);
-    EXPECT_EQ(c.getFg("a,b", ',', 5), "");
-    std::string list = "1,2,";
-    c.trimStrTail(list);
-    EXPECT_EQ(list, "1,2");
 }
 
 TEST_F(CoreTest, ColourConversionsKeepRgbAndMakeOpaque) {

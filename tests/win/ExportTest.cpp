@@ -60,7 +60,7 @@ TEST_F(ExportTest, SavesThePictureAndTheTableOfAnEndedRace) {
 
         const std::string csv = dir.read("data\\export\\" + tables[0]);
         ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-        const std::string text = core->utf8ToAnsi(csv);
+        const std::string text = core->textToAnsi(csv);
         EXPECT_EQ(text.find("榜单,名次,序号,姓名,时间,毫秒,得分\r\n"), 0u);
         EXPECT_NE(text.find("本场成绩,1,2,李娜,\"00'59.00\"\"\",59000,0\r\n"), std::string::npos);
         EXPECT_NE(text.find("本场成绩,2,1,'=SUM(A1),\"01'01.00\"\"\",61000,0\r\n"), std::string::npos);

@@ -5,7 +5,7 @@
 #include "settings/OptionsDlg.h"
 
 #include "core/Core.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "res/resource.h"
 #include "settings/ColourButton.h"
 #include "tests/win/WinTestSupport.h"

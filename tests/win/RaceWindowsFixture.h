@@ -6,7 +6,7 @@
 #include "framework/App.h"
 #include "output/OutputWnd.h"
 #include "race/ControlDlg.h"
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -52,8 +52,8 @@ ScratchFolder::~ScratchFolder() { removeTree(toWide(path_)); }
 
 void ScratchFolder::write(const std::string& name, const std::string& bytes) const {
     std::string full = path_ + name;
-    size_t slash = full.find_last_of('\\');
-    CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
+    for (size_t slash = full.find('\\', path_.size()); slash != std::string::npos; slash = full.find('\\', slash + 1))
+        CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
     HANDLE f = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);

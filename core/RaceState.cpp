@@ -1,4 +1,4 @@
-#include "race/RaceState.h"
+#include "core/RaceState.h"
 
 Contestant* contestants = nullptr;
 Contestant* weeklyTotals = nullptr;
@@ -6,6 +6,7 @@ Contestant* weeklyTotals = nullptr;
 int contestantCount = 0;
 int raceRunning = 0;
 int resultsReady = 0;
+int raceIsZhangai = 0;
 
 int scoreInit = 0;
 int scoreStep = 0;
@@ -22,8 +23,3 @@ int screenHeight = 0;
 int outputEnabled = 0;
 int outputPlaced = 0;
 IntRect outputRect = {0, 0, 0, 0};
-
-std::string appPath;
-std::string dataDir;
-std::string rosterPath;
-std::string recordsPath;

@@ -1,7 +1,10 @@
 // The race state shared by every window: the contestant record, its two
 // tables, the settings read from the configuration and the race flags.
-// Plain data with one owner each (the control dialog); no Windows header, so
-// the race rules that work on it build and test on any host.
+// Plain data that the control dialog owns. Each part has one writer: the
+// race session the tables and flags (the roster loader and the scoring
+// dialog only through it), the options dialog the settings, the output
+// window the weekly sums. No Windows header, so the race rules that work on
+// it build and test on any host.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +46,10 @@ extern Contestant* weeklyTotals;
 extern int contestantCount;
 extern int raceRunning;
 extern int resultsReady;
+// The mode of the race the table holds: the settings' until a race starts,
+// then that race's (a race resumed from its journal keeps its own) until the
+// table is cleared.
+extern int raceIsZhangai;
 
 // Settings, named after their configuration keys.
 extern int scoreInit;
@@ -62,9 +69,3 @@ extern int outputEnabled;
 extern int outputPlaced;
 struct IntRect { int left, top, right, bottom; };
 extern IntRect outputRect;
-
-// Paths, each ending as the name says: appPath and dataDir end in a backslash.
-extern std::string appPath;
-extern std::string dataDir;
-extern std::string rosterPath;
-extern std::string recordsPath;

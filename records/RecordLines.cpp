@@ -1,8 +1,16 @@
-#include "race/RecordLines.h"
+#include "records/RecordLines.h"
 
 #include "core/TextFields.h"
 
 namespace {
+
+// The mode word of an obstacle race as each encoding spells it. The core is
+// compiled for Windows with a code page 936 execution character set too, so a
+// Chinese literal would stand for different bytes in the two builds.
+constexpr std::string_view OBSTACLE_CP936 = "\xD5\xCF\xB0\xAD\xC8\xFC";
+constexpr std::string_view OBSTACLE_UTF8 = "\xE9\x9A\x9C\xE7\xA2\x8D\xE8\xB5\x9B";
+constexpr std::string_view OBSTACLE_UTF16LE = "\x9C\x96\x8D\x78\x5B\x8D";
+constexpr std::string_view OBSTACLE_UTF16BE = "\x96\x9C\x78\x8D\x8D\x5B";
 
 void readHeader(std::string_view line, RecordLine* r) {
     r->kind = RecordLine::Header;
@@ -28,6 +36,18 @@ void readContestant(std::string_view line, RecordLine* r) {
 
 }  // namespace
 
+const char* modeText(bool obstacle) { return obstacle ? "障碍赛" : "计时赛"; }
+
+bool isObstacleWord(std::string_view word, TextEncoding encoding) {
+    switch (lineEncoding(word, encoding)) {
+    case TextEncoding::Cp936: return word == OBSTACLE_CP936;
+    case TextEncoding::Utf8: return word == OBSTACLE_UTF8;
+    case TextEncoding::Utf16Le: return word == OBSTACLE_UTF16LE;
+    case TextEncoding::Utf16Be: return word == OBSTACLE_UTF16BE;
+    }
+    return false;
+}
+
 std::string recordHeaderLine(const std::string& modeText, const std::string& stamp) {
     return modeText + "," + stamp;
 }
@@ -42,6 +62,12 @@ std::string recordName(std::string_view name) {
         else out += ch;
     }
     return out;
+}
+
+std::string recordsNameOf(std::string_view childName) {
+    char fitted[FITTED_NAME_BYTES];
+    fitName(childName, fitted);
+    return recordName(fitted);
 }
 
 std::string recordContestantLine(const Contestant& c) {
