@@ -2,6 +2,7 @@
 
 #include "core/Core.h"
 #include "output/FrameBuffer.h"
+#include "records/RecordLines.h"
 
 #include <vector>
 
@@ -89,7 +90,7 @@ bool saveTermPage(const TermBoard& board, const std::string& path, std::string* 
     Gdiplus::GpGraphics* g = page.graphics();
     gp::ScopedFamily family(createChartFamily());
     fill(g, kWhite, 0, 0, (float)size.width, (float)size.height);
-    const std::string mode = board.obstacle ? "障碍赛" : "计时赛";
+    const std::string mode = modeText(board.obstacle);
     drawTexts(g, family.get(),
               {ChartText{20, 14, 26, "学期成绩  " + formatDate(board.from) + " 至 " + formatDate(board.to) + "  " + mode},
                ChartText{20, 50, 15, "蓝线：每周最好成绩    灰线：全班每周中位数"}},

@@ -385,23 +385,33 @@ TEST(TermBoard, TheClassMedianOfEachWeekAndTheFileForASpreadsheet) {
               "A,3,\"00'12.00\"\"\",\"00'10.00\"\"\",'+2.00,\"00'12.00\"\"\",,\"00'10.00\"\"\"");
 }
 
-// A UTF-8 file holds its names in UTF-8, and lines an older version
-// appended in code page 936 as they are: both are the same child.
-TEST(TermBoard, NamesOfAUtf8FileAndOfCodePage936GroupAlike) {
-    const std::string zhangWei936 = "\xD5\xC5\xCE\xB0";
-    const NameToAnsi toAnsi = [&](std::string_view name, TextEncoding encoding) {
-        return encoding == TextEncoding::Utf8 && name == "张伟" ? zhangWei936 : std::string(name);
-    };
-    const std::string utf8 = "\xEF\xBB\xBF计时赛,2026-12-08 10:00:00\r\n张伟,12000,0\r\n\r\n"
-                             "m,2026-12-15 10:00:00\r\n" + zhangWei936 + ",11000,0\r\n";
-    const std::string cp936 = "m,2026-12-08 10:00:00\r\n" + zhangWei936 + ",12000,0\r\n\r\n"
-                              "m,2026-12-15 10:00:00\r\n" + zhangWei936 + ",11000,0\r\n";
-    const LocalTime from{2026, 12, 7, 0, 0, 0}, to{2026, 12, 20, 0, 0, 0};
-    const TermBoard board = termOf(utf8, from, to, false, toAnsi);
-    ASSERT_EQ(board.rows.size(), 1u);
-    EXPECT_EQ(board.rows[0].name, zhangWei936);
-    EXPECT_EQ(termProgressText(board, board.rows[0]), "+1.00");
-    EXPECT_EQ(termTable(board), termTable(termOf(cp936, from, to, false)));
+// Each side of every edge: the first second of the range and the one before
+// it, a school year of exactly 366 days and one day more, a range that ends
+// the day before it begins, a name twice in one race, a line without a name,
+// a timed race's score, and progress in the hundredths shown.
+TEST(TermBoard, TheEdgesOfTheRangeAndOfARow) {
+    const std::string file =
+        "计时赛,2027-08-31 23:59:59\nC,5000,0\n\n"
+        "计时赛,2027-09-01 00:00:00\nA,10000,5\nA,9000,0\n,8000,0\n\n"
+        "计时赛,2027-09-08 10:00:00\nB,12001,0\n\n"
+        "计时赛,2028-08-31 23:59:59\nB,11999,0\n\n"
+        "计时赛,2028-09-01 00:00:00\nB,5000,0\n\n";
+    const LocalTime from{2027, 9, 1, 0, 0, 0};
+    const TermBoard year = termOf(file, from, {2028, 8, 31, 0, 0, 0}, false);
+    EXPECT_EQ(year.mondays.size(), 53u);
+    ASSERT_EQ(year.rows.size(), 2u);
+    EXPECT_EQ(termCells(year, year.rows[0])[0], "B");
+    EXPECT_EQ(termProgressText(year, year.rows[0]), "+0.01") << "12.001 and 11.999 show as 12.00 and 11.99";
+    const std::vector<std::string> a = termCells(year, year.rows[1]);
+    EXPECT_EQ(std::vector<std::string>(a.begin(), a.begin() + 5),
+              (std::vector<std::string>{"A", "1", "00'09.00\"", "00'09.00\"", "+0.00"}));
+    EXPECT_TRUE(termOf(file, from, {2028, 9, 1, 0, 0, 0}, false).mondays.empty()) << "367 days";
+    EXPECT_TRUE(termOf(file, from, {2027, 8, 31, 0, 0, 0}, false).mondays.empty()) << "the day before";
+    EXPECT_EQ(termOf(file, from, from, false).rows.size(), 1u) << "one day";
+
+    const TermBoard once = termOf("障碍赛,2026-12-08 10:00:00\nA,50000,-3\n", {2026, 12, 7, 0, 0, 0},
+                                  {2026, 12, 8, 0, 0, 0}, true);
+    EXPECT_EQ(termProgressText(once, once.rows[0]), "+0");
 }
 
 TEST(TermBoard, TheTermBeginsOnTheFirstOfSeptemberOrFebruary) {
@@ -420,8 +430,10 @@ TEST(TermBoard, TheChartPutsTheBetterValueHigher) {
     const TermChartPlan a = planTermChart(timed, 0, 400, 200, 10);
     EXPECT_EQ(a.title.text, "A  进步 +2.00");
     ASSERT_EQ(a.child.size(), 2u);
-    EXPECT_FLOAT_EQ(a.child[1].y, a.top) << "10.00 s, the fastest of the chart";
-    EXPECT_NEAR(a.child[0].y, a.top + (a.bottom - a.top) * 2005 / 3000, 0.01);
+    EXPECT_FLOAT_EQ(a.top, 25);
+    EXPECT_FLOAT_EQ(a.bottom, 182);
+    EXPECT_FLOAT_EQ(a.child[1].y, 25) << "10.00 s, the fastest of the chart";
+    EXPECT_NEAR(a.child[0].y, 129.93f, 0.01) << "12.005 s, two thirds down from 10 s to 13 s";
     EXPECT_EQ(a.median.size(), 2u);
     std::vector<std::string> labels;
     for (const ChartText& t : a.labels) labels.push_back(t.text);
@@ -440,4 +452,12 @@ TEST(TermBoard, TheChartPutsTheBetterValueHigher) {
     ASSERT_EQ(b.child.size(), 2u);
     EXPECT_FLOAT_EQ(b.child[1].y, b.top) << "96 points, the highest";
     EXPECT_FLOAT_EQ(b.child[0].y, b.bottom);
+
+    // Two seconds apart: a grid line every half second, five of them.
+    const TermBoard half = termOf("计时赛,2026-12-08 10:00:00\nA,12000,0\n\n计时赛,2026-12-15 10:00:00\nA,10000,0\n",
+                                  {2026, 12, 7, 0, 0, 0}, {2026, 12, 20, 0, 0, 0}, false);
+    const TermChartPlan c = planTermChart(half, 0, 400, 200, 10);
+    ASSERT_EQ(c.grid.size(), 5u);
+    EXPECT_EQ(c.labels[1].text, "10.5");
+    EXPECT_EQ(c.labels[4].text, "12.0");
 }

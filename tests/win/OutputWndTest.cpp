@@ -36,6 +36,18 @@ TEST_F(OutputWndTest, EnterEscapeAndAltKeysNeverCloseTheAudienceWindowAndEnterSt
         pumpFor(50);
         EXPECT_TRUE(IsWindow(out));
         EXPECT_EQ(raceRunning, 1);  // Enter does what it does on the control dialog
+        EXPECT_TRUE(boxes.boxes().empty());
+        // During a race Alt+F4 there asks what the control dialog's close box
+        // asks; 取消 goes back to the race.
+        boxes.setAnswer(IDCANCEL);
+        holdKey(VK_MENU, true);
+        pressKey(out, VK_F4, 0x203E0001, WM_SYSKEYDOWN);
+        holdKey(VK_MENU, false);
+        pumpPending();
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text.find("比赛正在进行中，要关闭程序吗？"), 0u);
+        EXPECT_EQ(raceRunning, 1);
+        EXPECT_TRUE(IsWindow(out));
     });
 }
 

@@ -5,6 +5,7 @@
 #include "output/RecordsFile.h"
 
 #include "core/Core.h"
+#include "output/TermBoard.h"
 #include "framework/Handles.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -160,6 +161,12 @@ TEST_F(RecordsFileTest, AFileSavedAgainAsUtf8MatchesTheRosterAsText) {
         // A block an older version appended in code page 936 still counts.
         append(block("2026-12-08 10:00:00", 1, 1));
         expectBoardOf(week + block("2026-12-08 10:00:00", 1, 1));
+        // The term board names its children as the weekly board does.
+        const LocalTime from{2026, 12, 7, 0, 0, 0};
+        EXPECT_EQ(termTable(computeTermBoard(dir.read("r.csv"), from, kNow, false, fileTextToAnsi)),
+                  termTable(computeTermBoard(week + block("2026-12-08 10:00:00", 1, 1), from, kNow, false,
+                                             fileTextToAnsi)));
+        EXPECT_EQ(computeTermBoard(dir.read("r.csv"), from, kNow, false, fileTextToAnsi).rows[0].name, "李娜");
     }
 }
 

@@ -137,12 +137,14 @@ bool pumpUntil(std::function<bool()> done, DWORD ms) {
     return true;
 }
 
-void holdControl(bool held) {
+void holdKey(UINT vk, bool held) {
     BYTE state[256];
     GetKeyboardState(state);
-    state[VK_CONTROL] = held ? 0x80 : 0;
+    state[vk] = held ? 0x80 : 0;
     SetKeyboardState(state);
 }
+
+void holdControl(bool held) { holdKey(VK_CONTROL, held); }
 
 void pressKey(HWND target, UINT vk, LPARAM lParam, UINT message) {
     MSG m = {};

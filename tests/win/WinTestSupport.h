@@ -79,5 +79,6 @@ bool pumpUntil(std::function<bool()> done, DWORD ms = 5000);
 // lParam as the keyboard sets it: repeat count 1, or bits for the scan code,
 // the extended block (1 << 24) and a held key (1 << 30).
 void pressKey(HWND target, UINT vk, LPARAM lParam = 1, UINT message = WM_KEYDOWN);
-// Ctrl as held (or not) for the keys that follow.
+// Ctrl, or another key, as held (or not) for the keys that follow.
 void holdControl(bool held);
+void holdKey(UINT vk, bool held);
