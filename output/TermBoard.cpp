@@ -28,17 +28,23 @@ class RowsByName {
 public:
     RowsByName(TermBoard* board, const NameToAnsi& toAnsi) : board_(board), toAnsi_(toAnsi) {}
 
+    // `fileName` points into the records bytes, which outlive the board's
+    // making: the same bytes find their row again without being turned.
     std::size_t rowOf(std::string_view fileName, TextEncoding encoding) {
+        const auto seen = byBytes_.find(fileName);
+        if (seen != byBytes_.end()) return seen->second;
         if (!names_) names_ = std::make_unique<RecordsNames>(toAnsi_, encoding);
         const std::string& name = names_->ansi(fileName);
         auto found = byName_.find(name);
-        if (found != byName_.end()) return found->second;
-        found = byName_.emplace(name, board_->rows.size()).first;
-        TermRow row;
-        row.name = name;
-        row.weeks.resize(board_->mondays.size());
-        board_->rows.push_back(std::move(row));
-        lastRace_.push_back(SIZE_MAX);
+        if (found == byName_.end()) {
+            found = byName_.emplace(name, board_->rows.size()).first;
+            TermRow row;
+            row.name = name;
+            row.weeks.resize(board_->mondays.size());
+            board_->rows.push_back(std::move(row));
+            lastRace_.push_back(SIZE_MAX);
+        }
+        byBytes_.emplace(fileName, found->second);
         return found->second;
     }
     // True once for each race a row has a result in.
@@ -52,6 +58,7 @@ private:
     TermBoard* board_;
     const NameToAnsi& toAnsi_;
     std::unique_ptr<RecordsNames> names_;
+    std::unordered_map<std::string_view, std::size_t> byBytes_;
     std::unordered_map<std::string, std::size_t> byName_;
     std::vector<std::size_t> lastRace_;
 };
