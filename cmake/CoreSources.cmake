@@ -17,6 +17,9 @@ set(TRACKVANE_CORE_SOURCES
     records/TimeText.cpp
     race/Roster.cpp
     race/ClassList.cpp
+    race/ClassPaste.cpp
+    race/ClassFolders.cpp
+    race/ClassSavePlan.cpp
     race/KeyTable.cpp
     race/RaceClock.cpp
     race/RaceJournal.cpp

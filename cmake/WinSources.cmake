@@ -10,7 +10,10 @@ set(TRACKVANE_WIN_SOURCES
     core/CoreMessages.cpp
     core/CoreTime.cpp
     core/DataFolder.cpp
+    race/ClassChooser.cpp
+    race/ClassFiles.cpp
     race/ClassListDlg.cpp
+    race/NewClassDlg.cpp
     race/ContestantList.cpp
     race/ControlDlg.cpp
     race/RaceFiles.cpp

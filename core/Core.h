@@ -51,6 +51,10 @@ public:
     void createFile(const std::string& path);
     // A folder that is there already counts as made.
     bool createFolder(const std::string& path);
+    // The names of the files, or of the folders, in a folder (ending in a
+    // backslash), in no particular order; a name code page 936 cannot hold
+    // is left out.
+    static std::vector<std::string> namesIn(const std::string& folder, bool folders);
     BOOL isFileExist(const std::string& path);
     // Reads the whole file; false (and *error) when it cannot, and
     // ERROR_FILE_TOO_LARGE when it holds more than maxBytes: nothing read in

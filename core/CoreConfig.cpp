@@ -34,6 +34,8 @@ const ConfigDefault kDefaults[] = {
     {"width", "1280", 100, 8000},
     {"height", "720", 100, 3000},
     {"fontTitle", "黑体", 0, 0},
+    {"firstClass", "本班", 0, 0},
+    {"currentClass", "", 0, 0},
 };
 
 const ConfigDefault* defaultEntry(const char* key) {

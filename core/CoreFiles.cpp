@@ -223,19 +223,22 @@ CCore::TakeBack CCore::removeAppended(const std::string& path, const AppendedByt
     return TakeBack::Done;
 }
 
-namespace {
-// The names of the files in a folder, as the program's strings hold them.
-std::vector<std::string> namesIn(const std::string& folder) {
+std::vector<std::string> CCore::namesIn(const std::string& folder, bool folders) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW fd;
-    ScopedFind find(FindFirstFileW(CCore::systemText(folder + "*").c_str(), &fd));
+    ScopedFind find(FindFirstFileW(systemText(folder + "*").c_str(), &fd));
     if (!find) return names;
     do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(wideToAnsi(fd.cFileName));
+        const std::wstring name = fd.cFileName;
+        const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A name code page 936 cannot hold could not be found again by it.
+        const std::string held = wideToAnsi(name);
+        if (isFolder == folders && name != L"." && name != L".." && toWide(held) == name) names.push_back(held);
     } while (FindNextFileW(find.get(), &fd));
     return names;
 }
 
+namespace {
 const size_t kBackupsKept = 20;
 }  // namespace
 
@@ -274,7 +277,7 @@ bool CCore::replaceFile(const std::string& path, const std::string& before, cons
         return false;
     }
     if (!writeFile(backup, before, &err)) return false;
-    for (const std::string& old : backupsToDelete(namesIn(backupFolder), stem, extension, kBackupsKept))
+    for (const std::string& old : backupsToDelete(namesIn(backupFolder, false), stem, extension, kBackupsKept))
         removeFile(backupFolder + old);
     return replaceWhole(path, after, &err);
 }

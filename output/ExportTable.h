@@ -1,6 +1,7 @@
 // The table the Export button saves beside the picture of the scoreboard:
 // the results of the race just ended and the weekly board, one row per
-// contestant in place order, comma-separated, for a spreadsheet.
+// contestant in place order, comma-separated, for a spreadsheet. A child of
+// the class's weekly board has the number of the heat when it is in it.
 #pragma once
 
 #include "core/RaceState.h"
@@ -13,7 +14,8 @@ struct ExportBoards {
     bool resultsReady;
     const Contestant* weekly;    // null or no data: no weekly rows
     bool hasWeeklyData;
-    int count;
+    int count;                   // of the race's table
+    int weeklyCount;             // of the weekly table: the heat's, or a whole class's first places
 };
 
 // The rows, in the program's code page, with CR LF line ends.

@@ -21,7 +21,8 @@ class Planner {
 public:
     Planner(FramePlan& out, const Layout& layout, const FrameState& state, TextMeasure* measure)
         : out_(out), l_(layout), s_(state), measure_(measure),
-          count_(std::clamp(state.contestantCount, 0, MAX_CONTESTANTS)) {}
+          count_(std::clamp(state.contestantCount, 0, MAX_CONTESTANTS)),
+          weeklyCount_(std::clamp(state.weeklyCount, 0, MAX_CONTESTANTS)) {}
 
     void planAll() {
         add(PathKind::Title, l_.titleX, l_.titleY, l_.titleSize, s_.raceTitle);
@@ -29,8 +30,8 @@ public:
         add(PathKind::Text, tipsX, l_.tipsY, l_.tipsSize, s_.tips, l_.frameWidth - tipsX);
         planHeadings();
         for (int i = 0; i < count_; ++i) planContestantRow(i);
-        if (s_.hasWeeklyData) planBoard(s_.weeklyTotals, l_.weeklyX, true);
-        if (s_.resultsReady) planBoard(s_.contestants, l_.resultsX, false);
+        if (s_.hasWeeklyData) planBoard(s_.weeklyTotals, weeklyCount_, l_.weeklyX, true);
+        if (s_.resultsReady) planBoard(s_.contestants, count_, l_.resultsX, false);
     }
 
 private:
@@ -47,9 +48,10 @@ private:
         add(PathKind::Digit, x, y, l_.digitSize, text, room);
     }
 
-    void addPhoto(int contestant, int x, int y) {
-        if (s_.contestants[contestant].faceImage)
-            out_.photos.push_back(PhotoOp{contestant, x, y, l_.photoWidth, l_.photoHeight});
+    void addPhoto(const Contestant* table, int contestant, int x, int y) {
+        if (table[contestant].faceImage)
+            out_.photos.push_back(
+                PhotoOp{contestant, x, y, l_.photoWidth, l_.photoHeight, table == s_.weeklyTotals});
     }
 
     void planHeadings() {
@@ -68,7 +70,7 @@ private:
         std::string label = getStrInt(i + 1) + " ";
         label += fixedText(c.name);
         add(PathKind::Text, l_.leftMargin, row, l_.textSize, label, l_.columnWidth);
-        addPhoto(i, l_.leftMargin + l_.columnWidth, row);
+        addPhoto(s_.contestants, i, l_.leftMargin + l_.columnWidth, row);
         const int clockX = truncToInt(afterPhoto + l_.columnWidth);
         const int scoreX = truncToInt(afterPhoto + 2.0 * l_.columnWidth);
         addDigits(clockX, row, clockText(c, s_.nowTick),
@@ -79,20 +81,20 @@ private:
     // One row per entry, entries of a shared place one below the other in
     // index order with the label on the first; a place nobody holds still
     // gets its label on a row of its own.
-    void planBoard(const Contestant* table, int boardX, bool showsTimes) {
+    void planBoard(const Contestant* table, int count, int boardX, bool showsTimes) {
         const int indent = truncToInt(l_.columnWidth * INDENT_OF_COLUMN);
         const int nameX = boardX + indent;
-        const int places = placesOf(table, count_);
+        const int places = placesOf(table, count);
         int extraRows = 0;
         for (int p = 1; p <= places; ++p) {
             const int placeRow = l_.firstRowY + (extraRows + p - 1) * l_.rowHeight;
             add(PathKind::Text, boardX, placeRow, l_.textSize, "第" + getStrInt(p) + "名：", indent);
             int sharing = 0;
-            for (int k = 0; k < count_; ++k) {
+            for (int k = 0; k < count; ++k) {
                 if (table[k].place != p) continue;
                 const int row = placeRow + sharing * l_.rowHeight;
                 add(PathKind::Text, nameX, row, l_.textSize, fixedText(table[k].name), indent);
-                addPhoto(k, nameX + indent, row);
+                addPhoto(table, k, nameX + indent, row);
                 if (showsTimes) planSums(table[k], nameX, indent, row);
                 ++sharing;
             }
@@ -116,6 +118,7 @@ private:
     const FrameState& s_;
     TextMeasure* measure_;
     const int count_;
+    const int weeklyCount_;
 };
 
 }  // namespace
@@ -147,7 +150,8 @@ int rowsToShow(const FrameState& state) {
     const int count = std::clamp(state.contestantCount, 0, MAX_CONTESTANTS);
     int rows = count;
     if (state.resultsReady) rows = std::max(rows, boardRows(state.contestants, count));
-    if (state.hasWeeklyData) rows = std::max(rows, boardRows(state.weeklyTotals, count));
+    if (state.hasWeeklyData)
+        rows = std::max(rows, boardRows(state.weeklyTotals, std::clamp(state.weeklyCount, 0, MAX_CONTESTANTS)));
     return rows;
 }
 

@@ -20,12 +20,14 @@ struct TextOp {
     }
 };
 
-// The photo of contestants entry `contestant`, stretched to w x h.
+// The photo of entry `contestant` of the race's table, or of the weekly
+// table, stretched to w x h.
 struct PhotoOp {
     int contestant;
     int x, y, w, h;
+    bool weekly = false;
     bool operator==(const PhotoOp& o) const {
-        return contestant == o.contestant && x == o.x && y == o.y && w == o.w && h == o.h;
+        return contestant == o.contestant && x == o.x && y == o.y && w == o.w && h == o.h && weekly == o.weekly;
     }
     bool operator!=(const PhotoOp& o) const { return !(*this == o); }
 };
@@ -40,6 +42,8 @@ struct FrameState {
     const Contestant* contestants;
     const Contestant* weeklyTotals;
     int contestantCount;
+    // The weekly table's entries: the heat's, or those of a whole class.
+    int weeklyCount;
     bool resultsReady;
     bool hasWeeklyData;
     bool isZhangai;

@@ -178,7 +178,11 @@ void COutputWnd::releaseImages() {
     if (contestants) {
         for (int i = 0; i < MAX_CONTESTANTS; ++i) contestants[i].faceImage = nullptr;
     }
+    if (weeklyTotals) {
+        for (int i = 0; i < MAX_CONTESTANTS; ++i) weeklyTotals[i].faceImage = nullptr;
+    }
     for (auto& face : ownFaces) face.reset();
+    boardFaces_.clear();
     bgImage.reset();
     logoImage.reset();
     defaultFace.reset();
@@ -300,27 +304,58 @@ void COutputWnd::computeWeeklyBoard() {
         return;  // the board keeps its rows but shows that it has no data
     case RecordsFile::Read::Unreadable: {
         // Held open by another program for a moment: keep the board as it was,
-        // unless the roster changed since; then old names would stand beside
-        // the new roster's photos, so the last good read is summed again.
+        // unless the roster or the class changed since; then old names would
+        // stand beside the new photos, so the last good read is summed again.
         hasWeeklyData = before;
-        if (boardIsOfTheRoster() || !records_.hasGoodRead()) return;
+        if (boardNames() == summedFor_ || !records_.hasGoodRead()) {
+            bindWeeklyFaces();
+            return;
+        }
         break;
     }
     case RecordsFile::Read::Done:
         break;
     }
-    hasWeeklyData =
-        records_.sumWeek(core->getTimeNow(), contestants, contestantCount, weeklyTotals) ? 1 : 0;
+    const LocalTime now = core->getTimeNow();
+    bool has = false;
+    if (classNames_.empty()) {
+        has = records_.sumWeek(now, contestants, contestantCount, weeklyTotals);
+        weeklyCount_ = contestantCount;
+    } else {
+        weeklyCount_ = records_.sumClassWeek(now, classNames_, weeklyTotals, &has);
+    }
+    hasWeeklyData = has ? 1 : 0;
+    summedFor_ = boardNames();
+    bindWeeklyFaces();
 }
 
-// The sums carry the names of the roster they were made for, and nothing
-// beyond it.
-bool COutputWnd::boardIsOfTheRoster() const {
-    for (int i = 0; i < MAX_CONTESTANTS; ++i) {
-        const std::string_view want = i < contestantCount ? fixedText(contestants[i].name) : "";
-        if (fixedText(weeklyTotals[i].name) != want) return false;
+std::vector<std::string> COutputWnd::boardNames() const {
+    if (!classNames_.empty()) return classNames_;
+    std::vector<std::string> heat;
+    for (int i = 0; i < contestantCount; ++i) heat.emplace_back(fixedText(contestants[i].name));
+    return heat;
+}
+
+// A child of the heat keeps the photo the heat shows; any other child of the
+// class is loaded once, as long as the layout lives.
+void COutputWnd::bindWeeklyFaces() {
+    for (int k = 0; k < weeklyCount_; ++k) {
+        const std::string_view name = fixedText(weeklyTotals[k].name);
+        weeklyTotals[k].faceImage = nullptr;
+        for (int i = 0; i < contestantCount && !weeklyTotals[k].faceImage; ++i)
+            if (fixedText(contestants[i].name) == name) weeklyTotals[k].faceImage = contestants[i].faceImage;
+        if (!weeklyTotals[k].faceImage) weeklyTotals[k].faceImage = faceOf(std::string(name));
     }
-    return true;
+}
+
+Gdiplus::GpImage* COutputWnd::faceOf(const std::string& name) {
+    auto& face = boardFaces_[name];
+    if (!face) {
+        face = std::make_unique<Picture>();
+        const std::string photo = folder_.photoPath(name);
+        if (!photo.empty()) face->load(photo);
+    }
+    return *face ? face->get() : defaultFace.get();
 }
 
 void COutputWnd::placeResults() { ::placeResults(contestants, contestantCount, raceIsZhangai != 0); }
@@ -438,6 +473,7 @@ FrameState COutputWnd::frameState() const {
     state.contestants = contestants;
     state.weeklyTotals = weeklyTotals;
     state.contestantCount = contestantCount;
+    state.weeklyCount = weeklyCount_;
     state.resultsReady = resultsReady != 0;
     state.hasWeeklyData = hasWeeklyData != 0;
     state.isZhangai = raceIsZhangai != 0;
@@ -455,7 +491,8 @@ void COutputWnd::drawScreen(Gdiplus::GpGraphics* g) {
 
     // Photos lie under all text, so they are drawn first.
     for (const PhotoOp& photo : plan_.photos) {
-        auto* image = static_cast<Gdiplus::GpImage*>(contestants[photo.contestant].faceImage);
+        const Contestant* table = photo.weekly ? weeklyTotals : contestants;
+        auto* image = static_cast<Gdiplus::GpImage*>(table[photo.contestant].faceImage);
         if (image) gp::GdipDrawImageRectI(g, image, photo.x, photo.y, photo.w, photo.h);
     }
     keepStaticLayer(g);

@@ -14,6 +14,8 @@
 #include "output/RecordsFile.h"
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -69,6 +71,11 @@ public:
     void placeResults();
 
     int hasWeeklyData = 0;
+    // The class's children, in class order, when it has a class list: the
+    // weekly board is then the whole class's; without, the heat's.
+    void setClassNames(std::vector<std::string> names) { classNames_ = std::move(names); }
+    // The entries of weeklyTotals the board shows.
+    int weeklyCount() const { return weeklyCount_; }
     const Layout& layout() const { return layout_; }
     // The number of rows the present layout was fitted to.
     int layoutRows() const { return layoutRows_; }
@@ -134,6 +141,8 @@ private:
     Picture logoImage;
     Picture defaultFace;
     Picture ownFaces[8];   // photos loaded from the contestants' own files
+    // Photos of children of the class's weekly board who are not in the heat.
+    std::map<std::string, std::unique_ptr<Picture>> boardFaces_;
     gp::ScopedFamily textFamily;
     gp::ScopedFamily titleFamily;
     gp::ScopedPath textPath;
@@ -150,7 +159,9 @@ private:
     void measureTexts();
     void redrawDigits(Gdiplus::GpGraphics* graphics);
     void fitRows(int rows);
-    bool boardIsOfTheRoster() const;
+    std::vector<std::string> boardNames() const;
+    void bindWeeklyFaces();
+    Gdiplus::GpImage* faceOf(const std::string& name);
 
     Layout layout_ = {};
     Layout baseLayout_ = {};   // as computed for the frame, before fitting the rows
@@ -169,4 +180,7 @@ private:
     FramePlan nextPlan_;
     uint32_t frameTick_ = 0;  // one reading of the clock for a whole frame
     RecordsFile records_;
+    std::vector<std::string> classNames_;
+    int weeklyCount_ = 0;
+    std::vector<std::string> summedFor_;  // the names of the last weekly sums
 };

@@ -158,8 +158,8 @@ RecordsFile::Read RecordsFile::update(const std::string& path) {
     return Read::Done;
 }
 
-bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int count,
-                          Contestant* totals, int* races) {
+template <typename Sum>
+auto RecordsFile::ofWeek(const LocalTime& now, Sum&& sum) {
     const int64_t nowSerial = toSerialSeconds(now);
     const int64_t weekStart = toSerialSeconds(weekWindowStart(now));
     if (nowSerial < lastNow_ && prunedBefore_ > weekStart) {
@@ -172,10 +172,20 @@ bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int co
         index_.dropRacesBefore(weekStart);
         prunedBefore_ = weekStart;
     }
-    if (tail_.empty()) return index_.sumWeek(now, roster, count, totals, races);
+    if (tail_.empty()) return sum(index_);
     // A last line without its line end counts as a whole read would count it.
     RecordsIndex withTail = index_;
     withTail.feed(tail_);
     withTail.finish();
-    return withTail.sumWeek(now, roster, count, totals, races);
+    return sum(withTail);
+}
+
+bool RecordsFile::sumWeek(const LocalTime& now, const Contestant* roster, int count,
+                          Contestant* totals, int* races) {
+    return ofWeek(now, [&](const RecordsIndex& index) { return index.sumWeek(now, roster, count, totals, races); });
+}
+
+int RecordsFile::sumClassWeek(const LocalTime& now, const std::vector<std::string>& names, Contestant* totals,
+                              bool* hasWeeklyData) {
+    return ofWeek(now, [&](const RecordsIndex& index) { return index.sumClassWeek(now, names, totals, hasWeeklyData); });
 }

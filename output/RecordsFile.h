@@ -19,6 +19,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class RecordsFile {
 public:
@@ -32,6 +33,9 @@ public:
     // Works from what the last good read left, also after a failed update.
     bool sumWeek(const LocalTime& now, const Contestant* roster, int count, Contestant* totals,
                  int* races = nullptr);
+    // The weekly board of a whole class (RecordsIndex::sumClassWeek).
+    int sumClassWeek(const LocalTime& now, const std::vector<std::string>& names, Contestant* totals,
+                     bool* hasWeeklyData);
     // Whether a read has succeeded since the file was last found missing.
     bool hasGoodRead() const { return valid_; }
     void forget();
@@ -53,6 +57,10 @@ private:
     };
 
     static bool readAll(HANDLE file, uint64_t size, std::string* bytes);
+    // The week's sums as `sum` makes them of the index, pruned to the week,
+    // with an unended last line as a whole read would take it.
+    template <typename Sum>
+    auto ofWeek(const LocalTime& now, Sum&& sum);
     void rebuild(const std::string& bytes);
     void takeFrom(const std::string& bytes);
 

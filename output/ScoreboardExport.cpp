@@ -8,8 +8,8 @@
 void exportScoreboard(const DataFolder& folder, COutputWnd& output, HWND owner) {
     output.refresh();
     const std::string stamp = fileStamp(core->getTimeNow());
-    const ExportBoards boards = {contestants, resultsReady != 0, weeklyTotals, output.hasWeeklyData != 0,
-                                 contestantCount};
+    const ExportBoards boards = {contestants,       resultsReady != 0, weeklyTotals, output.hasWeeklyData != 0,
+                                 contestantCount, output.weeklyCount()};
     exportPictureAndTable(
         folder, owner, "画面_" + stamp + ".png", "画面",
         [&output](const std::string& path, std::string* reason) { return output.savePicture(path, reason); },

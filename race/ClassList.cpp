@@ -1,28 +1,59 @@
 #include "race/ClassList.h"
 
-#include "core/TextFields.h"
+#include "core/FileRules.h"
 #include "core/RaceState.h"
+#include "core/TextFields.h"
 #include "race/Roster.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 const std::size_t kNoChild = std::numeric_limits<std::size_t>::max();
+// 男 and 女 as code page 936 has them: a literal would be UTF-8 in the host
+// build.
+constexpr std::string_view MALE = "\xC4\xD0";
+constexpr std::string_view FEMALE = "\xC5\xAE";
 
 // Whole characters of code page 936 only: a trail byte of A1 is no blank.
 bool isBlank(std::string_view character) {
     return character == " " || character == "\t" || character == "\xA1\xA1";
 }
 
+std::string knownSex(std::string_view text) {
+    const std::string trimmed = trimmedName(text);
+    return trimmed == MALE || trimmed == FEMALE ? trimmed : std::string();
+}
+
 std::string crlfText(const std::vector<ClassChild>& children, bool heatOnly) {
     std::string text;
-    for (const ClassChild& child : children)
-        if (!heatOnly || child.inHeat) text += child.name + "\r\n";
+    for (const ClassChild& child : children) {
+        if (heatOnly && !child.inHeat) continue;
+        text += child.name;
+        if (!heatOnly && !child.sex.empty()) text += "," + child.sex;
+        text += "\r\n";
+    }
     return text;
 }
 
+bool listed(const std::vector<int>& lines, int line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+
 }  // namespace
+
+const char* nameProblemText(NameProblem problem) {
+    switch (problem) {
+    case NameProblem::None: return "";
+    case NameProblem::Empty: return "名字是空的";
+    case NameProblem::LineBreak: return "名字里有换行";
+    case NameProblem::Comma: return "名字里有英文逗号“,”";
+    case NameProblem::TooLong: return "超过 11 个字节";
+    case NameProblem::Taken: return "名单里已经有这个名字（英文字母不分大小写）";
+    case NameProblem::DeviceName: return "是 Windows 的设备名，不能用作照片的文件名";
+    case NameProblem::LacksCharacter: return "有本机中文字符集（GBK）没有的字";
+    }
+    return "";
+}
 
 std::string trimmedName(std::string_view typed) {
     std::size_t begin = kNoChild, end = 0;
@@ -37,20 +68,72 @@ std::string trimmedName(std::string_view typed) {
     return begin == kNoChild ? std::string() : std::string(typed.substr(begin, end - begin));
 }
 
-ClassList::ClassList(std::string_view classText, bool classFileExists, std::string_view rosterText) {
-    const std::vector<std::string> heat = parseRoster(rosterText);
-    const std::vector<std::string> names =
-        classFileExists ? parseRoster(classText, nullptr, kNoChild) : std::vector<std::string>();
-    for (const std::string& name : names) children_.push_back(ClassChild{name, name, false, {}});
-    for (const std::string& name : heat) {
-        bool found = false;
-        for (ClassChild& child : children_) {
-            if (child.inHeat || child.name != name) continue;
-            child.inHeat = found = true;
-            break;
-        }
-        if (!found) children_.push_back(ClassChild{name, name, true, {}});
+ClassList::ClassList(std::string_view classText, bool classFileExists, std::string_view rosterText)
+    : ClassList(NamesSource{classText, classFileExists, {}}, NamesSource{rosterText, true, {}}) {}
+
+ClassList::ClassList(const NamesSource& classFile, const NamesSource& roster) {
+    std::vector<NameIssue::Source> sources;
+    std::vector<int> lines;
+    const auto join = [&](ClassChild child, NameIssue::Source source, int line, const std::vector<int>& lossy) {
+        child.photoName = child.name;
+        child.lacksCharacter = listed(lossy, line);
+        children_.push_back(std::move(child));
+        sources.push_back(source);
+        lines.push_back(line);
+    };
+    std::vector<int> classLines, rosterLines;
+    const std::vector<std::string> classNames =
+        classFile.exists ? parseRoster(classFile.text, &classLines, kNoChild) : std::vector<std::string>();
+    for (std::size_t i = 0; i < classNames.size(); ++i) {
+        // A comma ends the name: what follows is the child's 性别.
+        const std::size_t comma = classNames[i].find(',');
+        ClassChild child;
+        child.name = classNames[i].substr(0, comma);
+        if (comma != std::string::npos) child.sex = knownSex(std::string_view(classNames[i]).substr(comma + 1));
+        join(std::move(child), NameIssue::Source::ClassFile, classLines[i], classFile.lossyLines);
     }
+    // The heat is what a race loads: the roster's first eight names. Each
+    // takes the first child of the class of exactly that name not taken
+    // already; a name the class lacks (psn.txt edited by hand), or a name
+    // the roster holds twice, joins the class at its end.
+    const std::vector<std::string> rosterNames = parseRoster(roster.text, &rosterLines, kNoChild);
+    std::vector<bool> matched(children_.size(), false);
+    for (std::size_t r = 0; r < rosterNames.size(); ++r) {
+        const bool inHeat = r < static_cast<std::size_t>(MAX_CONTESTANTS);
+        std::size_t c = 0;
+        while (c < matched.size() && (matched[c] || children_[c].name != rosterNames[r])) ++c;
+        if (c < matched.size()) {
+            matched[c] = true;
+            children_[c].inHeat = inHeat;
+            continue;
+        }
+        ClassChild child;
+        child.name = rosterNames[r];
+        child.inHeat = inHeat;
+        join(std::move(child), NameIssue::Source::Roster, rosterLines[r], roster.lossyLines);
+    }
+    noteFileIssues(sources, lines);
+    startedEmpty_ = children_.empty();
+    classAsRead_ = this->classText();
+    heatAsRead_ = this->rosterText();
+}
+
+void ClassList::noteFileIssues(const std::vector<NameIssue::Source>& sources, const std::vector<int>& lines) {
+    for (std::size_t i = 0; i < children_.size(); ++i) {
+        const NameProblem problem = problemOf(i);
+        if (problem != NameProblem::None)
+            fileIssues_.push_back(NameIssue{sources[i], lines[i], children_[i].name, problem});
+    }
+}
+
+std::vector<NameIssue> ClassList::problems() const {
+    std::vector<NameIssue> found;
+    for (std::size_t i = 0; i < children_.size(); ++i) {
+        const NameProblem problem = problemOf(i);
+        if (problem != NameProblem::None)
+            found.push_back(NameIssue{NameIssue::Source::List, static_cast<int>(i) + 1, children_[i].name, problem});
+    }
+    return found;
 }
 
 int ClassList::heatSize() const {
@@ -59,29 +142,55 @@ int ClassList::heatSize() const {
     return n;
 }
 
-NameProblem ClassList::check(const std::string& name, std::size_t except) const {
+// `except`: the child the name is for, never its own clash. With
+// `earlierOnly`, only the children before it count, so that of two that
+// clash in what was read, the later one is named, once.
+NameProblem ClassList::check(const std::string& name, std::size_t except, bool earlierOnly) const {
     if (name.empty()) return NameProblem::Empty;
     if (name.find_first_of("\r\n") != std::string::npos) return NameProblem::LineBreak;
     // Neither byte can be the trail byte of a double-byte character.
     if (name.find(',') != std::string::npos) return NameProblem::Comma;
     if (name.size() >= static_cast<std::size_t>(NAME_BYTES)) return NameProblem::TooLong;
-    for (std::size_t i = 0; i < children_.size(); ++i)
+    if (isDeviceName(name)) return NameProblem::DeviceName;
+    const std::size_t end = earlierOnly ? except : children_.size();
+    for (std::size_t i = 0; i < end; ++i)
         if (i != except && equalsIgnoringAsciiCase(children_[i].name, name)) return NameProblem::Taken;
     return NameProblem::None;
 }
 
-NameProblem ClassList::add(std::string_view typed) {
+NameProblem ClassList::problemOf(std::size_t i) const {
+    return children_[i].lacksCharacter ? NameProblem::LacksCharacter : check(children_[i].name, i, true);
+}
+
+NameProblem ClassList::add(std::string_view typed, std::string_view sex) {
     const std::string name = trimmedName(typed);
-    const NameProblem problem = check(name, kNoChild);
-    if (problem == NameProblem::None) children_.push_back(ClassChild{name, name, false, {}});
+    const NameProblem problem = check(name, kNoChild, false);
+    if (problem != NameProblem::None) return problem;
+    ClassChild child;
+    child.name = child.photoName = name;
+    child.sex.assign(sex);
+    // A class typed or pasted into an empty list runs its first eight first.
+    child.inHeat = startedEmpty_ && heatSize() < MAX_CONTESTANTS;
+    children_.push_back(std::move(child));
     return problem;
 }
 
 NameProblem ClassList::rename(std::size_t i, std::string_view typed) {
     const std::string name = trimmedName(typed);
-    const NameProblem problem = check(name, i);
-    if (problem == NameProblem::None) children_[i].name = name;
+    const NameProblem problem = check(name, i, false);
+    if (problem != NameProblem::None) return problem;
+    children_[i].name = name;
+    children_[i].lacksCharacter = false;
     return problem;
+}
+
+std::vector<NameIssue> ClassList::addPasted(const std::vector<PastedName>& pasted) {
+    std::vector<NameIssue> refused;
+    for (const PastedName& p : pasted) {
+        const NameProblem problem = add(p.name, p.sex);
+        if (problem != NameProblem::None) refused.push_back(NameIssue{NameIssue::Source::Pasted, p.line, p.name, problem});
+    }
+    return refused;
 }
 
 void ClassList::remove(std::size_t i) { children_.erase(children_.begin() + i); }

@@ -4,123 +4,49 @@
 #include "core/FileRules.h"
 #include "core/TextFields.h"
 #include "core/TimeStamp.h"
-#include "framework/Handles.h"
+#include "race/ClassFiles.h"
+#include "race/ClassSavePlan.h"
 #include "records/RecordLines.h"
 #include "records/RecordsScan.h"
 #include "res/resource.h"
 
-#include <commdlg.h>
-#include <shlwapi.h>
-
 #include <algorithm>
-#include <cstdint>
 
 namespace {
 
-// 1D5BE4B5-FA4A-452D-9CDD-5DB35105E7EB, GDI+'s EncoderQuality.
-const GUID kEncoderQuality = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
-const ULONG kJpegQuality = 90;
-
-// A camera keeps a portrait photo lying on its side and says so in the
-// photo's EXIF orientation (1 to 8), which GDI+ leaves to its caller.
-void turnUpright(gp::GpImage* image) {
-    static const gp::RotateFlipType kTurn[] = {
-        gp::RotateNoneFlipNone, gp::RotateNoneFlipNone, gp::RotateNoneFlipX,
-        gp::Rotate180FlipNone,  gp::Rotate180FlipX,     gp::Rotate90FlipX,
-        gp::Rotate90FlipNone,   gp::Rotate270FlipX,     gp::Rotate270FlipNone};
-    UINT size = 0;
-    if (gp::GdipGetPropertyItemSize(image, PropertyTagOrientation, &size) != gp::Ok ||
-        size < sizeof(gp::PropertyItem) + 2)
-        return;
-    std::vector<BYTE> buffer(size);
-    auto* item = reinterpret_cast<gp::PropertyItem*>(buffer.data());
-    if (gp::GdipGetPropertyItem(image, PropertyTagOrientation, size, item) != gp::Ok ||
-        item->type != PropertyTagTypeShort || item->length < 2 || !item->value)
-        return;
-    const unsigned short orientation = *static_cast<const unsigned short*>(item->value);
-    if (orientation < sizeof kTurn / sizeof kTurn[0]) gp::GdipImageRotateFlip(image, kTurn[orientation]);
+std::string withoutBackslash(std::string folder) {
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
 }
 
-// The bytes an encoder wrote into a stream in memory.
-bool streamBytes(IStream* stream, std::string* bytes) {
-    STATSTG stat = {};
-    LARGE_INTEGER start = {};
-    if (stream->Stat(&stat, STATFLAG_NONAME) != S_OK || stream->Seek(start, STREAM_SEEK_SET, nullptr) != S_OK)
-        return false;
-    bytes->assign((size_t)stat.cbSize.QuadPart, '\0');
-    ULONG got = 0;
-    return bytes->empty() ||
-           (stream->Read(&(*bytes)[0], (ULONG)bytes->size(), &got) == S_OK && got == bytes->size());
+std::string lowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    return text;
 }
 
-// The system's open-file dialog for a picture; false when the operator
-// chose none.
-bool askPicture(HWND owner, const std::string& name, std::wstring* path) {
-    static const char kFilter[] = "图片（JPEG、PNG、BMP、GIF）\0*.jpg;*.jpeg;*.jpe;*.png;*.bmp;*.gif\0"
-                                  "所有文件\0*.*\0";
-    const std::wstring filter = toWide(std::string(kFilter, sizeof kFilter));
-    const std::wstring title = toWide("选择“" + name + "”的照片");
-    std::vector<wchar_t> file(32768, L'\0');
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = (DWORD)file.size();
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&ofn)) {
-        *path = file.data();
-        return true;
+// "psn.txt 第 2 行 tom：名单里已经有这个名字", one a line, at most `most` of them.
+std::string issueLines(const std::vector<NameIssue>& issues, std::size_t most = 20) {
+    std::string text;
+    for (std::size_t i = 0; i < issues.size() && i < most; ++i) {
+        const NameIssue& issue = issues[i];
+        switch (issue.source) {
+        case NameIssue::Source::ClassFile: text += "_class.txt "; break;
+        case NameIssue::Source::Roster: text += "psn.txt "; break;
+        case NameIssue::Source::Pasted: break;
+        case NameIssue::Source::List: text += "名单"; break;
+        }
+        text += "第 " + getStrInt(issue.line) + (issue.source == NameIssue::Source::List ? " 个 " : " 行 ") +
+                issue.name + "：" + nameProblemText(issue.problem) + "\n";
     }
-    if (const DWORD error = CommDlgExtendedError())
-        core->msgboxWarning(owner, "无法打开选择文件的窗口（错误 " + core->getStrInt((int)error) + "）。");
-    return false;
+    if (issues.size() > most) text += "……还有 " + getStrInt((int)(issues.size() - most)) + " 个\n";
+    return text;
 }
 
 }  // namespace
 
-bool photoAsJpeg(const std::wstring& source, std::string* jpeg, std::string* reason) {
-    *reason = "无法转换这个图片（内存不足，或者系统缺少 JPEG 编码器）。";
-    gp::GpImage* loaded = nullptr;
-    UINT w = 0, h = 0;
-    if (gp::GdipLoadImageFromFile(source.c_str(), &loaded) != gp::Ok || !loaded) {
-        *reason = "不是能识别的图片。请选择 JPEG、PNG、BMP 或 GIF 图片。";
-        return false;
-    }
-    const gp::ScopedImage picture(loaded);
-    turnUpright(picture.get());
-    gp::GdipGetImageWidth(picture.get(), &w);
-    gp::GdipGetImageHeight(picture.get(), &h);
-    if (w == 0 || h == 0) return false;
-    const UINT height = std::min(h, kPhotoHeight);
-    const UINT width = std::max<UINT>(1, (UINT)((uint64_t)w * height / h));
-    gp::GpBitmap* bitmap = nullptr;
-    if (gp::GdipCreateBitmapFromScan0((INT)width, (INT)height, 0, PixelFormat24bppRGB, nullptr, &bitmap) != gp::Ok)
-        return false;
-    const gp::ScopedImage photo(bitmap);
-    {
-        gp::GpGraphics* g = nullptr;
-        if (gp::GdipGetImageGraphicsContext(photo.get(), &g) != gp::Ok) return false;
-        const gp::ScopedGraphics graphics(g);
-        gp::GdipGraphicsClear(g, 0xFFFFFFFF);  // JPEG has no transparency: white, as on paper
-        gp::GdipSetInterpolationMode(g, gp::InterpolationModeHighQualityBicubic);
-        gp::GdipSetPixelOffsetMode(g, gp::PixelOffsetModeHighQuality);
-        if (gp::GdipDrawImageRectI(g, picture.get(), 0, 0, (INT)width, (INT)height) != gp::Ok) return false;
-    }
-    CLSID encoder;
-    gp::ScopedStream stream(SHCreateMemStream(nullptr, 0));
-    ULONG quality = kJpegQuality;
-    gp::EncoderParameters parameters = {};
-    parameters.Count = 1;
-    parameters.Parameter[0] = {kEncoderQuality, 1, gp::EncoderParameterValueTypeLong, &quality};
-    return findImageEncoder(L"image/jpeg", &encoder) && stream &&
-           gp::GdipSaveImageToStream(photo.get(), stream.get(), &encoder, &parameters) == gp::Ok &&
-           streamBytes(stream.get(), jpeg);
-}
-
-CClassListDlg::CClassListDlg(HWND parent, const DataFolder& folder)
-    : CDialog(IDD_CLASS_LIST, parent), folder_(folder) {}
+CClassListDlg::CClassListDlg(HWND parent, const DataFolder& folder, const CClassChooser& classes)
+    : CDialog(IDD_CLASS_LIST, parent), folder_(folder), classes_(classes) {}
 
 void CClassListDlg::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_CLASS_CHILDREN, list_); }
 
@@ -133,32 +59,44 @@ BOOL CClassListDlg::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    class_ = std::make_unique<ClassList>(classFile_.text, classFile_.exists, rosterFile_.text);
+    class_ = std::make_unique<ClassList>(NamesSource{classFile_.text, classFile_.exists, classFile_.lossyLines},
+                                         NamesSource{rosterFile_.text, rosterFile_.exists, rosterFile_.lossyLines});
+    // One look at the folder instead of one per child: a class of thousands
+    // shows at once.
+    for (const std::string& file : CCore::namesIn(folder_.path(), false)) photos_.insert(lowerAscii(file));
     list_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     list_.InsertColumn(0, "序号", LVCFMT_LEFT, 45);
     list_.InsertColumn(1, "姓名", LVCFMT_LEFT, 110);
     list_.InsertColumn(2, "照片", LVCFMT_CENTER, 50);
     list_.InsertColumn(3, "本组", LVCFMT_CENTER, 50);
+    SetDlgItemText(IDC_CLASS_TITLE, classes_.currentName());
     show(-1);
-    warnLossy(classFile_);
-    warnLossy(rosterFile_);
+    tellFileIssues();
     SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_NAME));
     return FALSE;
 }
 
-void CClassListDlg::warnLossy(const TextFile& file) {
-    if (file.lossyLines.empty()) return;
-    std::string lines;
-    for (int line : file.lossyLines) lines += (lines.empty() ? "" : "、") + core->getStrInt(line);
+// Names of the files that break a rule of typed names stay as they are, and
+// are told together, each with its file and line.
+void CClassListDlg::tellFileIssues() {
+    const std::vector<NameIssue>& issues = class_->fileIssues();
+    if (issues.empty()) return;
     core->msgboxWarning(GetWindow(m_hWnd, GW_OWNER),
-                        "名单文件第 " + lines + " 行的名字里有" + kLacksCharacter + "：\n" +
-                            file.path + "\n\n点“确定”保存名单时，这些字会写成“?”；请改用字符集里有的字。");
+                        "名单文件里有不能用的名字：\n\n" + issueLines(issues) + "\n文件在：\n" + folder_.path() +
+                            "\n\n请改名或删除这些人，然后再点“确定”；在此之前名单不会保存。");
 }
 
 BOOL CClassListDlg::PreTranslateMessage(MSG* msg) {
+    const bool inNameBox = msg->hwnd == GetDlgItem(m_hWnd, IDC_CLASS_NAME);
     // Enter in the name box adds the name, so that a class is typed in one go.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && msg->hwnd == GetDlgItem(m_hWnd, IDC_CLASS_NAME)) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && inNameBox) {
         onAdd();
+        return TRUE;
+    }
+    // Ctrl+V of several lines there pastes a class.
+    if (msg->message == WM_KEYDOWN && msg->wParam == 'V' && inNameBox && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        isSeveralLines(clipboardText(m_hWnd, nullptr))) {
+        onPaste();
         return TRUE;
     }
     return CDialog::PreTranslateMessage(msg);
@@ -173,6 +111,7 @@ void CClassListDlg::OnCommand(UINT id, UINT code) {
     case IDC_CLASS_UP: onMove(-1); break;
     case IDC_CLASS_DOWN: onMove(1); break;
     case IDC_CLASS_PHOTO: onPhoto(); break;
+    case IDC_CLASS_PASTE: onPaste(); break;
     case IDC_CLASS_NEXT_HEAT: onNextHeat(); break;
     case IDC_CLASS_IN_HEAT: onToggleHeat(selected()); break;
     }
@@ -194,19 +133,28 @@ LRESULT CClassListDlg::OnNotify(NMHDR* header) {
     return 0;
 }
 
+bool CClassListDlg::hasPhoto(const ClassChild& child) const {
+    return !child.newPhoto.empty() || photos_.count(lowerAscii(child.photoName + ".jpg")) > 0;
+}
+
 void CClassListDlg::show(int select) {
+    SendMessageW(list_.m_hWnd, WM_SETREDRAW, FALSE, 0);
     list_.DeleteAllItems();
     const std::vector<ClassChild>& children = class_->children();
     for (std::size_t i = 0; i < children.size(); ++i) {
         const int row = (int)i;
         list_.InsertItem(row, core->getStrInt(row + 1));
         list_.SetItemText(row, 1, children[i].name);
-        const bool photo = !children[i].newPhoto.empty() || core->isFileExist(folder_.photoPath(children[i].photoName));
-        list_.SetItemText(row, 2, photo ? "有" : "");
+        list_.SetItemText(row, 2, hasPhoto(children[i]) ? "有" : "");
         list_.SetItemText(row, 3, children[i].inHeat ? "√" : "");
     }
+    SendMessageW(list_.m_hWnd, WM_SETREDRAW, TRUE, 0);
     if (select >= 0 && select < (int)children.size()) list_.SelectItem(select);
-    SetDlgItemText(IDC_CLASS_COUNT, "全班 " + core->getStrInt((int)children.size()) + " 人\n本组 " +
+    showCount();
+}
+
+void CClassListDlg::showCount() {
+    SetDlgItemText(IDC_CLASS_COUNT, "全班 " + core->getStrInt((int)class_->children().size()) + " 人\n本组 " +
                                         core->getStrInt(class_->heatSize()) + " 人（最多 8 人）");
 }
 
@@ -242,6 +190,11 @@ bool CClassListDlg::accepted(NameProblem problem, const std::string& name) {
     case NameProblem::Taken:
         why = "名单里已经有这个名字了（英文字母不分大小写）。同名的两个人请用不同的写法区分，例如“张伟2”。";
         break;
+    case NameProblem::DeviceName:
+        why = "这是 Windows 保留的设备名（CON、PRN、AUX、NUL、COM1、LPT1 等，带不带扩展名都一样），"
+              "不能用作照片的文件名。请换一种写法，例如加上姓。";
+        break;
+    case NameProblem::LacksCharacter: why = "名字里有本机中文字符集（GBK）没有的字。请换一种写法。"; break;
     }
     core->msgboxWarning(m_hWnd, "不能使用“" + trimmedName(name) + "”这个名字：\n\n" + why);
     SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_NAME));
@@ -254,6 +207,31 @@ void CClassListDlg::onAdd() {
     SetDlgItemText(IDC_CLASS_NAME, "");
     show((int)class_->children().size() - 1);
     SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_NAME));  // ready for the next name
+}
+
+// The clipboard's names, each through the rules of a typed one; the refused
+// ones are told together with their lines, the rest added.
+void CClassListDlg::onPaste() {
+    std::vector<int> lossy;
+    const std::string text = clipboardText(m_hWnd, &lossy);
+    std::vector<PastedName> pasted = parsePastedNames(text);
+    std::vector<NameIssue> refused;
+    pasted.erase(std::remove_if(pasted.begin(), pasted.end(), [&](const PastedName& p) {
+                     const bool lacks = std::find(lossy.begin(), lossy.end(), p.line) != lossy.end();
+                     if (lacks) refused.push_back(NameIssue{NameIssue::Source::Pasted, p.line, p.name, NameProblem::LacksCharacter});
+                     return lacks;
+                 }), pasted.end());
+    const std::size_t before = class_->children().size();
+    for (const NameIssue& issue : class_->addPasted(pasted)) refused.push_back(issue);
+    std::sort(refused.begin(), refused.end(), [](const NameIssue& a, const NameIssue& b) { return a.line < b.line; });
+    show(class_->children().size() > before ? (int)before : -1);
+    if (pasted.empty() && refused.empty()) {
+        core->msgboxInfo(m_hWnd, "剪贴板里没有名字。请先在表格里选中一列名字，按 Ctrl+C 复制，再点“粘贴”。");
+        return;
+    }
+    if (!refused.empty())
+        core->msgboxWarning(m_hWnd, "已添加 " + getStrInt((int)(class_->children().size() - before)) +
+                                        " 人。以下名字没有添加：\n\n" + issueLines(refused, 30));
 }
 
 bool CClassListDlg::hasResults(const std::string& name) {
@@ -269,15 +247,17 @@ bool CClassListDlg::hasResults(const std::string& name) {
     return found;
 }
 
+// The warning names the results of the name the child had when the list was
+// opened: a child renamed twice in one go has results under that one.
 void CClassListDlg::onRename() {
     const int row = selected();
     std::string name;
     if (row < 0 || !typedName(&name)) return;
     ClassList renamed = *class_;
     if (!accepted(renamed.rename(row, name), name)) return;
-    const std::string before = class_->children()[row].name, after = renamed.children()[row].name;
-    if (after == before) return;
-    if (hasResults(before) &&
+    const std::string before = class_->children()[row].photoName, after = renamed.children()[row].name;
+    if (after == class_->children()[row].name) return;
+    if (after != before && hasResults(before) &&
         core->msgboxQuestion(m_hWnd,
                              "“" + before + "”已经有比赛成绩。改名后，以前的成绩仍记在原来的名字“" + before +
                                  "”下（成绩记录不会因为改名而修改），周冠军榜也不会把它和新名字的成绩加在一起。\n\n"
@@ -323,19 +303,6 @@ void CClassListDlg::onRowClicked(int row) {
     if (row >= 0) SetDlgItemText(IDC_CLASS_NAME, class_->children()[row].name);
 }
 
-// The photo of that name, if there is one, to data\backup\; *aside says where.
-bool CClassListDlg::keepPhotoAside(const std::string& name, std::string* aside, DWORD* error) {
-    aside->clear();
-    const std::string path = folder_.photoPath(name);
-    if (!core->isFileExist(path)) return true;
-    const std::string to = firstFreeName(folder_.backupFolder() + name + "-" + fileStamp(core->getTimeNow(), '-'), ".jpg",
-                                         [](const std::string& file) { return core->isFileExist(file) != 0; });
-    if (to.empty()) *error = ERROR_FILE_EXISTS;
-    if (to.empty() || !core->renameFile(path, to, false, error)) return false;
-    *aside = to;
-    return true;
-}
-
 // Held until OK, so that Cancel leaves every photo as it was.
 void CClassListDlg::onPhoto() {
     const int row = selected();
@@ -357,76 +324,71 @@ void CClassListDlg::onPhoto() {
     show(row);
 }
 
-void CClassListDlg::warnUnwritten(const std::string& what, const std::string& path, DWORD error) {
-    core->msgboxWarning(m_hWnd, "无法保存" + what + "：\n" + path + "\n\n原因：" + CCore::errorText(error) +
-                                    "\n\n请关闭正在使用这个文件的程序，或者去掉它的“只读”属性，再试一次。");
+// Anything the operator would lose by closing: the list, the photos chosen
+// or moved, the class's name.
+bool CClassListDlg::changed() {
+    const bool photos = std::any_of(class_->children().begin(), class_->children().end(),
+                                    [](const ClassChild& c) { return !c.newPhoto.empty(); });
+    return class_->classChanged() || class_->rosterChanged() || photos || !class_->photoMoves().empty() ||
+           trimmedClassName(GetDlgItemText(IDC_CLASS_TITLE)) != classes_.currentName();
 }
 
-// Both files or neither: when the roster cannot be written, the class file
-// is put back as it was.
-bool CClassListDlg::writeFiles() {
-    const std::string classBytes = classFile_.encoded(class_->classText());
-    const std::string rosterBytes = rosterFile_.encoded(class_->rosterText());
-    const bool classChanged = !classFile_.exists || classBytes != classFile_.bytes;
-    DWORD error = 0;
-    if (classChanged && !core->replaceWhole(classFile_.path, classBytes, &error)) {
-        warnUnwritten("名单", classFile_.path, error);
-        return false;
-    }
-    if ((rosterFile_.exists && rosterBytes == rosterFile_.bytes) ||
-        core->replaceWhole(rosterFile_.path, rosterBytes, &error))
-        return true;
-    if (classChanged && classFile_.exists) core->replaceWhole(classFile_.path, classFile_.bytes);
-    else if (classChanged) core->removeFile(classFile_.path);
-    warnUnwritten("比赛名单", rosterFile_.path, error);
+void CClassListDlg::OnCancel() {
+    if (changed() && core->msgboxQuestion(m_hWnd, "放弃修改？\n\n名单的改动都不会保存。", MB_YESNO | MB_DEFBUTTON2) != IDYES)
+        return;
+    CDialog::OnCancel();
+}
+
+// The class's name as typed, when it is one a folder can take; *name gets it.
+bool CClassListDlg::classNameTaken(std::string* name) {
+    std::vector<int> lossy;
+    *name = trimmedClassName(GetDlgItemText(IDC_CLASS_TITLE, &lossy));
+    const ClassNameProblem problem = checkClassName(*name, classes_.names(), classes_.currentName());
+    if (lossy.empty() && problem == ClassNameProblem::None) return true;
+    core->msgboxWarning(m_hWnd, lossy.empty() ? classNameRefusal(problem, *name)
+                                              : std::string("班名里有") + kLacksCharacter + "。请换一种写法。");
+    SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_TITLE));
     return false;
 }
 
-// In two steps, so that children who swapped names swap photos too: every
-// photo leaves its old name before any takes its new one.
-void CClassListDlg::movePhotos() {
-    struct Parked {
-        std::string from, temp, to;
-    };
-    std::vector<Parked> parked;
-    for (const PhotoMove& move : class_->photoMoves()) {
-        const std::string from = folder_.photoPath(move.from);
-        if (from.empty() || folder_.photoPath(move.to).empty() || !core->isFileExist(from)) continue;
-        // No child's name holds a comma, so no child's photo has this name.
-        const std::string temp = folder_.path() + "_photo," + std::to_string(parked.size()) + ".jpg";
-        DWORD error = 0;
-        if (core->renameFile(from, temp, true, &error)) parked.push_back(Parked{move.from, temp, move.to});
-        else warnUnwritten("照片", from, error);
-    }
-    for (const Parked& p : parked) {
-        DWORD error = 0;
-        std::string aside;
-        if (keepPhotoAside(p.to, &aside, &error) && core->renameFile(p.temp, folder_.photoPath(p.to), false, &error))
-            continue;
-        core->renameFile(p.temp, folder_.photoPath(p.from));
-        warnUnwritten("照片", folder_.photoPath(p.to), error);
-    }
-}
-
-// The older photo of that name goes to data\backup\ first.
-void CClassListDlg::saveNewPhotos() {
-    for (const ClassChild& child : class_->children()) {
-        if (child.newPhoto.empty()) continue;
-        const std::string path = folder_.photoPath(child.name);
-        std::string aside;
-        DWORD error = 0;
-        if (!keepPhotoAside(child.name, &aside, &error)) {
-            warnUnwritten("照片", path, error);
-        } else if (!core->replaceWhole(path, child.newPhoto, &error)) {
-            if (!aside.empty()) core->renameFile(aside, path);  // the old photo back in its place
-            warnUnwritten("照片", path, error);
-        }
-    }
-}
-
 void CClassListDlg::OnOK() {
-    if (!writeFiles()) return;
-    movePhotos();
-    saveNewPhotos();
+    const std::vector<NameIssue> problems = class_->problems();
+    if (!problems.empty()) {
+        core->msgboxWarning(m_hWnd, "名单里还有不能用的名字，请先改名或删除：\n\n" + issueLines(problems));
+        return;
+    }
+    std::string className;
+    if (!classNameTaken(&className) || !saveAll(className)) return;
+    if (className != classes_.currentName()) renamedTo = className;
     CDialog::OnOK();
+}
+
+// Every file and photo, or none: on a failure the operator learns which
+// step failed and the dialog stays open, with everything as it was.
+bool CClassListDlg::saveAll(const std::string& className) {
+    CorePlanFiles files;
+    ClassSavePlan plan(files, folder_.path(), folder_.backupFolder(), fileStamp(core->getTimeNow(), '-'));
+    for (const PhotoMove& move : class_->photoMoves()) {
+        const std::string from = folder_.photoPath(move.from), to = folder_.photoPath(move.to);
+        if (!from.empty() && !to.empty()) plan.movePhoto(from, to);
+    }
+    for (const ClassChild& child : class_->children())
+        if (!child.newPhoto.empty()) plan.newPhoto(folder_.photoPath(child.name), child.newPhoto);
+    // A class that came from the roster alone is kept whole once the roster
+    // holds only the heat.
+    const bool writeRoster = class_->rosterChanged() || (!rosterFile_.exists && class_->heatSize() > 0);
+    if (class_->classChanged() || (writeRoster && !classFile_.exists))
+        plan.writeText(classFile_.path, classFile_.encoded(class_->classText()), "名单");
+    if (writeRoster) plan.writeText(rosterFile_.path, rosterFile_.encoded(class_->rosterText()), "比赛名单");
+    if (className != classes_.currentName() && !classes_.currentIsFirst())
+        plan.renameLast(withoutBackslash(classes_.folderOf(classes_.currentName())),
+                        withoutBackslash(classes_.folderOf(className)), "班级文件夹");
+    const ClassSavePlan::Outcome outcome = plan.carryOut();
+    if (outcome.done) return true;
+    core->msgboxWarning(m_hWnd, "无法保存" + outcome.failed.what + "：\n" + outcome.failed.path + "\n\n原因：" +
+                                    outcome.error +
+                                    (outcome.restored ? "\n\n名单、照片和文件都保持原样。请关闭正在使用这个文件的程序，"
+                                                        "或者去掉它的“只读”属性，再点“确定”。"
+                                                      : "\n\n有些已做的改动没能还原，请检查数据文件夹。"));
+    return false;
 }

@@ -1,23 +1,30 @@
 // 名单: the whole class, one row a child, and which of them run in the next
-// heat. The operator adds, renames, removes and orders the children, gives
-// them photos and picks the heat; OK writes data\_class.txt and
-// data\psn.txt, each in the encoding it was read in, and the photos chosen;
-// Cancel writes nothing.
+// heat. The operator names the class, adds children one by one or pastes a
+// class from a spreadsheet, renames, removes and orders them, gives them
+// photos and picks the heat. OK does all of it or nothing: the class file
+// and the roster (each only when changed, in the encoding it was read in),
+// the photos moved and chosen, and the class's folder renamed. Cancel writes
+// nothing, and asks first when something was changed.
 #pragma once
 
 #include "core/DataFolder.h"
 #include "framework/Dialog.h"
+#include "race/ClassChooser.h"
 #include "race/ClassList.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 class CClassListDlg : public CDialog {
 public:
-    CClassListDlg(HWND parent, const DataFolder& folder);
+    CClassListDlg(HWND parent, const DataFolder& folder, const CClassChooser& classes);
 
     BOOL PreTranslateMessage(MSG* msg) override;
+
+    // After OK: the class's new name, when the operator renamed it.
+    std::string renamedTo;
 
 protected:
     BOOL OnInitDialog() override;
@@ -25,10 +32,12 @@ protected:
     void OnCommand(UINT id, UINT code) override;
     LRESULT OnNotify(NMHDR* header) override;
     void OnOK() override;
+    void OnCancel() override;
 
 private:
-    void warnLossy(const TextFile& file);
+    void tellFileIssues();
     void show(int select);
+    void showCount();
     int selected();
     bool typedName(std::string* name);
     bool accepted(NameProblem problem, const std::string& name);
@@ -40,21 +49,17 @@ private:
     void onToggleHeat(int row);
     void onNextHeat();
     void onPhoto();
+    void onPaste();
     void onRowClicked(int row);
-    bool writeFiles();
-    void movePhotos();
-    void saveNewPhotos();
-    bool keepPhotoAside(const std::string& name, std::string* aside, DWORD* error);
-    void warnUnwritten(const std::string& what, const std::string& path, DWORD error);
+    bool hasPhoto(const ClassChild& child) const;
+    bool changed();
+    bool classNameTaken(std::string* name);
+    bool saveAll(const std::string& className);
 
     const DataFolder& folder_;
+    const CClassChooser& classes_;
     CListCtrl list_;
     TextFile classFile_, rosterFile_;
     std::unique_ptr<ClassList> class_;
+    std::set<std::string> photos_;  // the photo files of the folder, lower case
 };
-
-// A picture of any kind GDI+ reads, as a photo: turned upright as the camera
-// says, on white where it was transparent, at most kPhotoHeight pixels
-// high, as JPEG bytes. False, and why in *reason, when it cannot be read.
-constexpr unsigned kPhotoHeight = 600;
-bool photoAsJpeg(const std::wstring& source, std::string* jpeg, std::string* reason);

@@ -50,7 +50,9 @@ BOOL CControlDlg::OnInitDialog() {
     weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
     session_ = std::make_unique<RaceSession>(
         SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady, &raceIsZhangai});
-    folder_.moveTo(core->getAppPath() + "data\\");
+    classes_.load(core->getAppPath() + "data\\");
+    folder_.moveTo(classes_.openFolder());
+    classes_.show(GetDlgItem(m_hWnd, IDC_CLASS));
     files_ = std::make_unique<CRaceFiles>(*session_, folder_);
     COptionsDlg::readSettings();
     session_->useSettings(raceModeOf(isZhangai != 0, scoreInit));
@@ -67,6 +69,7 @@ BOOL CControlDlg::OnInitDialog() {
 // What is wrong with the roster is told once the output window is up.
 void CControlDlg::loadRoster() {
     const std::vector<std::string> names = files_->readRoster(outputWnd ? m_hWnd : nullptr);
+    if (outputWnd) outputWnd->setClassNames(files_->readClassNames());
     contestantList.showRoster(names, scoreInit);
     contestantCount = loadRosterInto(names, contestants, scoreInit);
 }
@@ -88,6 +91,7 @@ BOOL CControlDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
 }
 
 void CControlDlg::OnCommand(UINT id, UINT code) {
+    if (id == IDC_CLASS && code == CBN_SELCHANGE) onClassChosen();
     if (code != BN_CLICKED) return;
     switch (id) {
     case IDC_RACE: toggleRace(); break;
@@ -140,6 +144,7 @@ void CControlDlg::OnTimer(UINT_PTR id) {
     outputWnd->onKey = takeOutputKey;
     outputWnd->onClocksMoved = [this] { PostMessageW(m_hWnd, UM_REFRESH_TIMES, 0, 0); };
     outputWnd->Create(IDD_OUTPUT, m_hWnd);
+    outputWnd->setClassNames(files_->readClassNames());
     showOutput();
     enableOutput();
     files_->tellRosterProblem(m_hWnd);
@@ -204,7 +209,9 @@ void CControlDlg::carryOut(RaceCommand command, int contestant, int key) {
 void CControlDlg::setRaceTexts(const char* button, const char* status) {
     SetDlgItemText(IDC_RACE, button);
     SetDlgItemText(IDC_STATUS, status);
-    EnableWindow(GetDlgItem(m_hWnd, IDC_OPEN_CLASS_LIST), session_->phase() != RaceSession::Phase::Running);
+    // The class and its list stay as they are while a race runs.
+    for (int id : {IDC_OPEN_CLASS_LIST, IDC_CLASS})
+        EnableWindow(GetDlgItem(m_hWnd, id), session_->phase() != RaceSession::Phase::Running);
 }
 
 void CControlDlg::refreshOutput() {
@@ -387,13 +394,29 @@ void CControlDlg::openResults() {
 }
 
 // The heat written to psn.txt is loaded as 清除数据 loads the roster, and the
-// scoreboard is laid out again for its photos.
+// scoreboard is laid out again for its photos; a class renamed is the open
+// class under its new name.
 void CControlDlg::openClassList() {
     if (refusedDuringRace()) return;
-    CClassListDlg dlg(nullptr, folder_);
+    CClassListDlg dlg(nullptr, folder_, classes_);
     if (dlg.DoModal() != IDOK) return;
+    if (!dlg.renamedTo.empty()) {
+        classes_.renamed(m_hWnd, dlg.renamedTo);
+        classes_.show(GetDlgItem(m_hWnd, IDC_CLASS));
+        folder_.moveTo(classes_.openFolder());
+    }
     clearData();
     enableOutput();
+}
+
+// Another class, as 清除数据 would leave it; a class just made opens its list.
+void CControlDlg::onClassChosen() {
+    const int index = (int)SendDlgItemMessageW(m_hWnd, IDC_CLASS, CB_GETCURSEL, 0, 0);
+    std::string folder;
+    bool created = false;
+    classes_.choose(m_hWnd, index, &folder, &created);
+    classes_.show(GetDlgItem(m_hWnd, IDC_CLASS));
+    if (!folder.empty() && useDataFolder(folder) && created) openClassList();
 }
 
 // The race just ended, corrected or voided, shows as the file now holds it.

@@ -8,6 +8,7 @@
 #include "core/Core.h"
 #include "core/DataFolder.h"
 #include "framework/Dialog.h"
+#include "race/ClassChooser.h"
 #include "race/ContestantList.h"
 #include "race/KeyTable.h"
 #include "race/RaceFiles.h"
@@ -44,6 +45,7 @@ public:
     void carryOut(RaceCommand command, int contestant, int key);
     void openResults();
     void openClassList();
+    void onClassChosen();
     void onListDblClk(const NMITEMACTIVATE* item);
     void onExport();
     // The whole program to another data folder (ending in a backslash), as
@@ -92,6 +94,7 @@ private:
     JournalClock clockNow() const;
     void journal(const RaceStep& step) { files_->carryOut(step, m_hWnd); }
 
+    CClassChooser classes_;
     DataFolder folder_;
     // Made once the race tables exist.
     std::unique_ptr<RaceSession> session_;

@@ -1,6 +1,7 @@
 #include "race/RaceFiles.h"
 
 #include "core/Core.h"
+#include "race/ClassList.h"
 #include "race/Roster.h"
 
 #include <algorithm>
@@ -13,14 +14,24 @@ const size_t kJournalReadLimit = 16 << 20;
 std::vector<std::string> CRaceFiles::readRoster(HWND owner) {
     std::string problem;
     std::vector<std::string> names = readRosterNames(&problem);
-    if (!problem.empty() && !rosterProblemTold_) rosterProblem_ = problem;
+    rosterProblem_ = problem;
     tellRosterProblem(owner);
     return names;
 }
 
+std::vector<std::string> CRaceFiles::readClassNames() {
+    TextFile file;
+    std::vector<std::string> names;
+    if (!folder_.readText(folder_.classPath(), &file, nullptr) || !file.exists) return names;
+    for (const ClassChild& child : ClassList(NamesSource{file.text, true, {}}, NamesSource{}).children())
+        names.push_back(child.name);
+    return names;
+}
+
 void CRaceFiles::tellRosterProblem(HWND owner) {
-    if (rosterProblem_.empty() || rosterProblemTold_ || !owner) return;
-    rosterProblemTold_ = true;
+    // Each problem once: another class's roster may have one of its own.
+    if (rosterProblem_.empty() || rosterProblem_ == rosterProblemTold_ || !owner) return;
+    rosterProblemTold_ = rosterProblem_;
     core->msgboxWarning(owner, rosterProblem_);
 }
 

@@ -23,6 +23,9 @@ public:
     // tellRosterProblem.
     std::vector<std::string> readRoster(HWND owner);
     void tellRosterProblem(HWND owner);
+    // The names of the class list, in class order; none without one (the
+    // weekly board is then the heat's).
+    std::vector<std::string> readClassNames();
 
 
     // What the step says the journal must become.
@@ -59,5 +62,5 @@ private:
     RaceSession& session_;
     const DataFolder& folder_;
     std::string rosterProblem_;
-    bool rosterProblemTold_ = false;
+    std::string rosterProblemTold_;
 };

@@ -1,32 +1,31 @@
 #include "records/Ranking.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 uint32_t timeOf(int32_t ms) { return static_cast<uint32_t>(ms); }
 
-// Gives the next dense places to the first count entries of the table, by
-// `ahead` (whether entry a places before entry b) among the entries `member`
-// accepts; entries neither ahead of the other share a place.
+// Dense places for the first count entries by `ahead` (whether entry a
+// places before entry b, a strict weak order) among the entries `member`
+// accepts: entries neither ahead of the other share a place. The others keep
+// place 0. Sorted, so that a class of thousands is placed at once.
 template <typename Ahead, typename Member>
 void placeDensely(Contestant* table, int count, Ahead ahead, Member member) {
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         table[i].place = 0;
         table[i].placed = 0;
+        if (member(i)) order.push_back(i);
     }
-    for (int place = 1;; ++place) {
-        int best = -1;
-        for (int i = 0; i < count; ++i) {
-            if (member(i) && !table[i].placed && (best < 0 || ahead(i, best))) best = i;
-        }
-        if (best < 0) return;
-        for (int i = 0; i < count; ++i) {
-            if (member(i) && !table[i].placed && !ahead(best, i)) {
-                table[i].place = place;
-                table[i].placed = 1;
-            }
-        }
+    std::stable_sort(order.begin(), order.end(), ahead);
+    int place = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (k == 0 || ahead(order[k - 1], order[k])) ++place;
+        table[order[k]].place = place;
+        table[order[k]].placed = 1;
     }
 }
 
@@ -48,7 +47,7 @@ void placeResults(Contestant* table, int count, bool obstacle) {
 
 void placeWeekly(Contestant* totals, const int* races, int count) {
     placeDensely(
-        totals, std::clamp(count, 0, MAX_CONTESTANTS),
+        totals, std::max(count, 0),
         [totals, races](int a, int b) {
             if (totals[a].score != totals[b].score) return totals[a].score > totals[b].score;
             if (races[a] != races[b]) return races[a] > races[b];

@@ -26,7 +26,8 @@ void placeResults(Contestant* table, int count, bool obstacle);
 inline void placeByTime(Contestant* table, int count) { placeResults(table, count, false); }
 inline void placeByScore(Contestant* table, int count) { placeResults(table, count, true); }
 
-// The weekly rule: only entries with at least one counted race this week are
+// The weekly rule, for the heat's table or a whole class: only entries with
+// at least one counted race this week are
 // placed (the others keep place 0 and are not shown); highest summed score
 // first, then more counted races, then the shortest summed time. Without the
 // race count, a name absent all week would lead everyone of equal score with

@@ -4,6 +4,7 @@
 #include "records/Ranking.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 RecordsIndex::RecordsIndex(NameToAnsi toAnsi) : toAnsi_(std::move(toAnsi)) { reset(); }
 
@@ -77,6 +78,27 @@ void RecordsIndex::dropRacesBefore(int64_t serialSeconds) {
     if (openRaceDropped) scanner_.close();
 }
 
+template <typename Add>
+bool RecordsIndex::forEachOfWeek(const LocalTime& now, Add&& add) const {
+    const int64_t from = toSerialSeconds(weekWindowStart(now));
+    const int64_t to = toSerialSeconds(now);
+    bool hasWeeklyData = false;
+    for (const Race& race : races_) {
+        if (race.raceSeconds < from || race.raceSeconds > to) continue;
+        hasWeeklyData = hasWeeklyData || !race.results.empty();
+        for (const Result& result : race.results) add(result);
+    }
+    return hasWeeklyData;
+}
+
+namespace {
+void addResult(Contestant& entry, int& races, int32_t elapsedMs, int32_t score) {
+    ++races;
+    entry.elapsedMs = saturatingAdd(entry.elapsedMs, elapsedMs);
+    entry.score = saturatingAdd(entry.score, score);
+}
+}  // namespace
+
 bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int count,
                            Contestant* totals, int* races) const {
     count = std::clamp(count, 0, MAX_CONTESTANTS);
@@ -87,28 +109,38 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
         fitName(fixedText(roster[i].name), totals[i].name);
         names[i] = recordsNameOf(fixedText(totals[i].name));
     }
-
-    const int64_t from = toSerialSeconds(weekWindowStart(now));
-    const int64_t to = toSerialSeconds(now);
-    bool hasWeeklyData = false;
-    for (const Race& race : races_) {
-        if (race.raceSeconds < from || race.raceSeconds > to) continue;
-        hasWeeklyData = hasWeeklyData || !race.results.empty();
-        addWeekOf(race, names, count, totals, counted);
-    }
+    // Equal roster names both receive the sums of that name.
+    const bool hasWeeklyData = forEachOfWeek(now, [&](const Result& result) {
+        for (int i = 0; i < count; ++i)
+            if (names[i] == result.name) addResult(totals[i], counted[i], result.elapsedMs, result.score);
+    });
     placeWeekly(totals, counted, count);
     if (races) std::copy(counted, counted + MAX_CONTESTANTS, races);
     return hasWeeklyData;
 }
 
-void RecordsIndex::addWeekOf(const Race& race, const std::string* names, int count,
-                             Contestant* totals, int* races) {
-    for (const Result& result : race.results) {
-        for (int i = 0; i < count; ++i) {
-            if (names[i] != result.name) continue;
-            ++races[i];
-            totals[i].elapsedMs = saturatingAdd(totals[i].elapsedMs, result.elapsedMs);
-            totals[i].score = saturatingAdd(totals[i].score, result.score);
-        }
+int RecordsIndex::sumClassWeek(const LocalTime& now, const std::vector<std::string>& names, Contestant* totals,
+                               bool* hasWeeklyData) const {
+    std::vector<Contestant> all(names.size());
+    std::vector<int> counted(names.size(), 0);
+    std::unordered_map<std::string, std::size_t> byName;
+    for (std::size_t i = 0; i < names.size(); ++i) byName.emplace(recordsNameOf(names[i]), i);
+    *hasWeeklyData = forEachOfWeek(now, [&](const Result& result) {
+        const auto found = byName.find(result.name);
+        if (found != byName.end())
+            addResult(all[found->second], counted[found->second], result.elapsedMs, result.score);
+    });
+    placeWeekly(all.data(), counted.data(), static_cast<int>(all.size()));
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i].place > 0) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return all[a].place < all[b].place; });
+    std::fill(totals, totals + MAX_CONTESTANTS, Contestant{});
+    const int shown = static_cast<int>(std::min<std::size_t>(order.size(), MAX_CONTESTANTS));
+    for (int k = 0; k < shown; ++k) {
+        totals[k] = all[order[k]];
+        fitName(names[order[k]], totals[k].name);
     }
+    return shown;
 }

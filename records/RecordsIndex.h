@@ -39,6 +39,14 @@ public:
     bool sumWeek(const LocalTime& now, const Contestant* roster, int count,
                  Contestant* totals, int* races = nullptr) const;
 
+    // The weekly board of a whole class: every child of `names` (the class,
+    // in class order) who ran this week, summed and placed by the same rule,
+    // and of them the first MAX_CONTESTANTS in place order (a class's order
+    // within a place) go to totals, the entries after them cleared. Returns
+    // how many entries were filled; *hasWeeklyData as sumWeek says it.
+    int sumClassWeek(const LocalTime& now, const std::vector<std::string>& names, Contestant* totals,
+                     bool* hasWeeklyData) const;
+
     // Forgets the races that began before `serialSeconds`. A race that has
     // ended before the current week began can never count again while time
     // runs forward, so a long-lived index keeps only the week.
@@ -58,8 +66,9 @@ private:
     };
 
     std::size_t take(std::string_view lines, bool toEnd);
-    static void addWeekOf(const Race& race, const std::string* names, int count, Contestant* totals,
-                          int* races);
+    // Each counted result of this week's races to add(name, result).
+    template <typename Add>
+    bool forEachOfWeek(const LocalTime& now, Add&& add) const;
 
     NameToAnsi toAnsi_;
     TextEncoding encoding_ = TextEncoding::Cp936;

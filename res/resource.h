@@ -11,6 +11,7 @@
 #define IDD_EDIT_RESULT        133
 #define IDD_CLASS_LIST         134
 #define IDD_TERM               135
+#define IDD_NEW_CLASS          136
 
 // Control dialog
 #define IDC_ENABLE_OUTPUT      1001
@@ -21,6 +22,7 @@
 #define IDC_EXPORT             1008
 #define IDC_RESULTS            1009
 #define IDC_OPEN_CLASS_LIST    1010
+#define IDC_CLASS              1011
 #define IDC_STATUS             1022
 #define IDC_POSITION_OUTPUT    1033
 
@@ -78,6 +80,11 @@
 #define IDC_CLASS_NEXT_HEAT    1209
 #define IDC_CLASS_IN_HEAT      1210
 #define IDC_CLASS_COUNT        1211
+#define IDC_CLASS_PASTE        1213
+#define IDC_CLASS_TITLE        1214
+
+// A new class
+#define IDC_NEW_CLASS_NAME     1231
 
 #ifndef IDC_STATIC
 #define IDC_STATIC             (-1)

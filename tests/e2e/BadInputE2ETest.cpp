@@ -5,7 +5,7 @@
 // act, and that a race run on it still reaches the records file whole.
 #include "core/Core.h"
 #include "core/TimeStamp.h"
-#include "race/ClassListDlg.h"
+#include "race/ClassFiles.h"
 #include "tests/e2e/ProgramDriver.h"
 #include "tests/win/WinTestSupport.h"
 

@@ -581,14 +581,16 @@ TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
     press(dlg, kNextHeat);
     press(dlg, IDOK);
     EXPECT_TRUE(program.waitForBox("无法保存比赛名单：\n" + program.path("data\\psn.txt")));
+    program.setAnswer([](const e2e::ShownBox& box) { return box.hasYes ? IDYES : IDOK; });
     press(dlg, IDCANCEL);
+    EXPECT_TRUE(program.waitForBox("放弃修改？"));
     CloseHandle(held);
     const std::string third = "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n陈静\r\n赵磊\r\n杨洋\r\n黄蕾\r\n";
     EXPECT_EQ(program.read("data\\psn.txt"), mark + CCore().ansiToUtf8(third));
     EXPECT_EQ(program.read("data\\_class.txt"), wholeClass);
     EXPECT_EQ(program.listRows(), 8);
     EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "张伟黄蕾");
-    EXPECT_EQ(program.boxes().size(), 3u);
+    EXPECT_EQ(program.boxes().size(), 4u);
     EXPECT_TRUE(program.close().clean());
 }
 

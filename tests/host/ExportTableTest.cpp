@@ -34,9 +34,10 @@ TEST(ExportTable, FieldsThatWouldBeFormulasOrBreakTheRowStayText) {
 TEST(ExportTable, RowsFollowThePlacesOfBothBoards) {
     Contestant results[3] = {entry("张伟", 61000, 0, 2), entry("李娜", 59000, 0, 1),
                              entry("王芳", NO_TIME, 0, 3)};
-    Contestant weekly[3] = {entry("张伟", 3725000, 12, 1), entry("李娜", 59000, -3, 3),
+    // The class's weekly board: 赵六 ran in another heat.
+    Contestant weekly[3] = {entry("张伟", 3725000, 12, 1), entry("赵六", 59000, -3, 3),
                             entry("王芳", 0, 12, 1)};
-    ExportBoards boards = {results, true, weekly, true, 3};
+    ExportBoards boards = {results, true, weekly, true, 3, 3};
     EXPECT_EQ(exportTable(boards),
               "榜单,名次,序号,姓名,时间,毫秒,得分\r\n"
               "本场成绩,1,2,李娜,\"00'59.00\"\"\",59000,0\r\n"
@@ -44,16 +45,19 @@ TEST(ExportTable, RowsFollowThePlacesOfBothBoards) {
               "本场成绩,3,3,王芳,未计时,,0\r\n"
               "周冠军榜,1,1,张伟,\"02'05.00\"\"\",3725000,12\r\n"
               "周冠军榜,1,3,王芳,\"00'00.00\"\"\",0,12\r\n"
-              "周冠军榜,3,2,李娜,\"00'59.00\"\"\",59000,-3\r\n");
+              "周冠军榜,3,,赵六,\"00'59.00\"\"\",59000,-3\r\n");
+    boards.weeklyCount = 2;
+    EXPECT_EQ(exportTable(boards).substr(exportTable(boards).find("周冠军榜")),
+              "周冠军榜,1,1,张伟,\"02'05.00\"\"\",3725000,12\r\n周冠军榜,3,,赵六,\"00'59.00\"\"\",59000,-3\r\n");
 }
 
 TEST(ExportTable, BoardsWithoutDataHaveNoRows) {
     Contestant results[1] = {entry("=危险", 1000, 0, 1)};
-    ExportBoards none = {results, false, results, false, 1};
+    ExportBoards none = {results, false, results, false, 1, 1};
     EXPECT_EQ(exportTable(none), "榜单,名次,序号,姓名,时间,毫秒,得分\r\n");
-    ExportBoards onlyResults = {results, true, nullptr, true, 1};
+    ExportBoards onlyResults = {results, true, nullptr, true, 1, 1};
     EXPECT_NE(exportTable(onlyResults).find(",'=危险,"), std::string::npos);
-    EXPECT_EQ(exportTable(ExportBoards{results, true, nullptr, false, -1}),
+    EXPECT_EQ(exportTable(ExportBoards{results, true, nullptr, false, -1, 0}),
               "榜单,名次,序号,姓名,时间,毫秒,得分\r\n");
 }
 

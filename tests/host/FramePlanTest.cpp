@@ -18,14 +18,16 @@ struct Scene {
     Contestant contestants[MAX_CONTESTANTS] = {};
     Contestant weekly[MAX_CONTESTANTS] = {};
     int photo = 0;
-    FrameState state{contestants, weekly, 0, false, false, false, "Title", "Tips", 0};
+    FrameState state{contestants, weekly, 0, 0, false, false, false, "Title", "Tips", 0};
     Layout layout = exampleLayout();
 
     void add(const char* name, int place, int weeklyPlace) {
         const int i = state.contestantCount++;
+        state.weeklyCount = state.contestantCount;
         std::strcpy(contestants[i].name, name);
         std::strcpy(weekly[i].name, name);
         contestants[i].faceImage = &photo;
+        weekly[i].faceImage = &photo;
         contestants[i].place = place;
         weekly[i].place = weeklyPlace;
     }
@@ -152,6 +154,7 @@ TEST(FramePlan, WeeklyBoardShowsSumsAndThePhotosOfTheRace) {
     scene.weekly[0].elapsedMs = 3725000;
     scene.weekly[0].score = 12;
     scene.contestants[1].faceImage = nullptr;
+    scene.weekly[1].faceImage = nullptr;
     scene.state.hasWeeklyData = true;
     const FramePlan plan = scene.plan();
     EXPECT_TRUE(textAt(plan, "周冠军排行榜", 1214, 193));
@@ -165,6 +168,19 @@ TEST(FramePlan, WeeklyBoardShowsSumsAndThePhotosOfTheRace) {
     ASSERT_EQ(plan.photos.size(), 2u);
     EXPECT_EQ(plan.photos[1].x, 1512);
     EXPECT_EQ(plan.photos[1].contestant, 0);
+    EXPECT_TRUE(plan.photos[1].weekly);
+
+    // The whole class's board: C, who ran in another heat, leads it with a
+    // photo of its own; the heat's two follow.
+    std::strcpy(scene.weekly[2].name, "C");
+    scene.weekly[2].place = 1;
+    scene.weekly[2].faceImage = &scene.photo;
+    scene.state.weeklyCount = 3;
+    const FramePlan whole = scene.plan();
+    EXPECT_TRUE(textAt(whole, "C", 1363, 334));
+    ASSERT_EQ(whole.photos.size(), 3u);
+    EXPECT_EQ(whole.photos[1].contestant, 2);
+    EXPECT_EQ(rowsToShow(scene.state), 3);
 }
 
 TEST(FramePlan, MaxPlaceCountsOnlyPositivePlacesOfTheFirstEntries) {
@@ -279,7 +295,9 @@ TEST(FramePlan, EveryRowFitsEveryFrameClearOfTheTipsAndOfEachOther) {
                 EXPECT_TRUE(boardsClear || in.frameWidth <= 200) << where;
                 for (const PhotoOp& p : plan.photos) {
                     EXPECT_GE(p.x, 0) << where;
-                    if (boardsClear) EXPECT_LE(p.x + p.w, in.frameWidth) << where;
+                    if (boardsClear) {
+                        EXPECT_LE(p.x + p.w, in.frameWidth) << where;
+                    }
                     EXPECT_GE(p.y, headingBottom) << where;
                     EXPECT_LE(p.y + p.h, l.tipsY) << where;
                     boxes.push_back(Box{p.x, p.y, p.x + p.w, p.y + p.h, "photo"});

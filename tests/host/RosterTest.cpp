@@ -1,4 +1,7 @@
+#include "race/ClassFolders.h"
 #include "race/ClassList.h"
+#include "race/ClassPaste.h"
+#include "race/ClassSavePlan.h"
 #include "race/Roster.h"
 
 #include "core/FileRules.h"
@@ -6,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
 #include <random>
 
 #include <iconv.h>
@@ -268,4 +274,155 @@ TEST(ClassList, TheRosterMakesTheHeatAndPhotosFollowRenames) {
     std::string moves;
     for (const PhotoMove& m : list.photoMoves()) moves += m.from + ">" + m.to + " ";
     EXPECT_EQ(moves, "A>B C>c B>A ");
+}
+
+// A class pasted from a spreadsheet (tabs, a heading row, CR LF) or from CSV
+// lines (commas, quotes): each name with 男 or 女 beside it and its line.
+TEST(ClassPaste, NamesComeWithTheirSexAndLineAndHeadingsGo) {
+    const std::string text =
+        "\xD0\xD5\xC3\xFB\t\xD0\xD4\xB1\xF0\r\n"   // 1 姓名 性别
+        "\xA1\xA1\xC0\xEE\xC4\xC8 \t\xC5\xAE\r\n"  // 2 李娜 女, blanks around
+        "Wang\t\xC4\xD0\xC9\xFA\r\n"               // 3 男生
+        "\r\n"                                     // 4
+        " \t\xC4\xD0\r"                            // 5 no name
+        "\"Zhao, Yi\",\xC4\xD0\n"                  // 6
+        "\"\"\"\", 12\n"                           // 7 a name of one quote
+        "\"\n"                                     // 8 a quote never closed, nothing in it
+        "\xD1\xA7\xC9\xFA\xD0\xD5\xC3\xFB,x\n"     // 9 学生姓名
+        "\xC3\xFB\xD7\xD6\n"                       // 10 名字
+        "\"Li\"\"Na\" ,\" \xC5\xAE\"\n"            // 11
+        "\xD0\xD5\xC3\xFB" "1\t\xC4\xD0\tx";       // 12 姓名1, no line end
+    std::string names;
+    for (const PastedName& n : parsePastedNames(text))
+        names += std::to_string(n.line) + ":" + n.name + ":" + n.sex + " ";
+    EXPECT_EQ(names, "2:\xC0\xEE\xC4\xC8:\xC5\xAE 3:Wang: 6:Zhao, Yi:\xC4\xD0 7:\": 11:Li\"Na:\xC5\xAE "
+                     "12:\xD0\xD5\xC3\xFB" "1:\xC4\xD0 ");
+    const std::pair<const char*, bool> several[] = {{"a\r\n", false}, {"a\r\nb", true}, {"a\r\n \r\n", false},
+                                                    {"\r\n\xA1\xA1\ta\rb", true}, {"", false}};
+    for (const auto& [pasted, expected] : several) EXPECT_EQ(isSeveralLines(pasted), expected) << pasted;
+}
+
+TEST(ClassFolders, NamesWindowsCannotHoldOrThatClashAreRefused) {
+    using P = ClassNameProblem;
+    struct Case { const char *name, *renaming; P expected; };
+    const Case cases[] = {
+        {"", "", P::Empty},          {"a/b", "", P::PathCharacter},  {"\xC8\xFD\xB0\xE0.", "", P::PathCharacter},
+        {".", "", P::PathCharacter}, {"..", "", P::PathCharacter},   {"\xC8\xFD.\xB0\xE0", "", P::None},
+        {"con.", "", P::PathCharacter}, {"COM1", "", P::DeviceName}, {"COM10", "", P::None},
+        {"COM0", "", P::None},       {"nul.txt", "", P::DeviceName}, {"NULL", "", P::None},
+        {"Backup", "", P::Reserved}, {"backups", "", P::None},       {"EXPORT", "", P::Reserved},
+        {"\xB0\xE0\xBC\xB6", "", P::Reserved}, {"\xB0\xE0\xBC\xB6" "2", "", P::None},  // 班级, 班级2
+        {"two", "", P::Taken},       {"Tw", "", P::None},            {"two", "Two", P::None},
+        {"two", "two", P::Taken},    {"\xD2\xBB\xB0\xE0", "Two", P::Taken},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(checkClassName(c.name, {"\xD2\xBB\xB0\xE0", "Two"}, c.renaming), c.expected) << c.name;  // 一班
+    EXPECT_EQ(trimmedClassName("\xA1\xA1 \xC8\xFD\xB0\xE0\t"), "\xC8\xFD\xB0\xE0");
+    // 三班 first; then B, b, 二班, 一班 (er before yi, as code page 936 orders them).
+    EXPECT_EQ(classOrder("\xC8\xFD\xB0\xE0", {"\xD2\xBB\xB0\xE0", "b", "\xC8\xFD\xB0\xE0", "B", "\xB6\xFE\xB0\xE0"}),
+              (Names{"\xC8\xFD\xB0\xE0", "B", "b", "\xB6\xFE\xB0\xE0", "\xD2\xBB\xB0\xE0"}));
+}
+
+// A folder as Windows keeps it: letter case aside, and never a rename over a
+// file. Mutating call number failAt (from 0) fails, with undoFails every one
+// after it too.
+struct CaseBlind {
+    static int lower(char c) { return std::tolower((unsigned char)c); }
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return lower(x) < lower(y); });
+    }
+};
+using Files = std::map<std::string, std::string, CaseBlind>;
+
+struct MapFiles : PlanFiles {
+    explicit MapFiles(Files f) : files(std::move(f)) {}
+    bool fails() { const int n = calls++; return n == failAt || (undoFails && n > failAt); }
+    bool exists(const std::string& p) override { return files.count(p) != 0; }
+    bool read(const std::string& p, std::string* bytes) override { return exists(p) && (*bytes = files[p], true); }
+    bool rename(const std::string& from, const std::string& to) override {
+        return !fails() && exists(from) && !exists(to) && files.emplace(to, files[from]).second && files.erase(from);
+    }
+    bool write(const std::string& p, const std::string& bytes) override { return !fails() && (files[p] = bytes, true); }
+    bool remove(const std::string& p) override { return !fails() && files.erase(p) == 1; }
+    std::string lastError() override { return "call " + std::to_string(calls - 1); }
+    Files files;
+    int failAt = -1, calls = 0;
+    bool undoFails = false;
+};
+
+std::string shown(const std::vector<PlanStep>& steps) {
+    std::string text;
+    for (const PlanStep& s : steps)
+        text += s.what + " " + (s.kind == PlanStep::Kind::Rename ? s.from + ">" + s.path : s.path + "=" + s.bytes) +
+                "\n";
+    return text;
+}
+
+// A and B swap names, D takes the name of E (who left), F becomes f, C gets
+// a new photo; a move of a photo not there and one to itself are nothing.
+TEST(ClassSavePlan, PhotosSwapAndAnyFailureLeavesEveryFileAsItWas) {
+    const Files before = {{"d\\A.jpg", "a"}, {"d\\B.jpg", "b"}, {"d\\C.jpg", "c"}, {"d\\D.jpg", "d"},
+                          {"d\\E.jpg", "e"}, {"d\\F.jpg", "f"}, {"d\\_class.txt", "old"}};
+    const Files after = {{"d\\A.jpg", "b"}, {"d\\B.jpg", "a"}, {"d\\C.jpg", "new"}, {"d\\E.jpg", "d"},
+                         {"d\\f.jpg", "f"}, {"d\\_class.txt", "A B C E f"}, {"d\\psn.txt", "A"},
+                         {"d\\backup\\C-20261208-090503.jpg", "c"}, {"d\\backup\\E-20261208-090503.jpg", "e"}};
+    const auto planOf = [](MapFiles& files) {
+        ClassSavePlan plan(files, "d\\", "d\\backup\\", "20261208-090503");
+        for (const char* move : {"A>B", "B>A", "X>Y", "C>C", "D>E", "F>f"})
+            plan.movePhoto(std::string("d\\") + move[0] + ".jpg", std::string("d\\") + move[2] + ".jpg");
+        plan.newPhoto("d\\C.jpg", "new");
+        plan.writeText("d\\_class.txt", "A B C E f", "class");
+        plan.writeText("d\\psn.txt", "A", "heat");
+        return plan;
+    };
+    MapFiles files(before);
+    EXPECT_EQ(shown(planOf(files).steps()),
+              "照片 d\\A.jpg>d\\_photo,1.jpg\n照片 d\\B.jpg>d\\_photo,2.jpg\n照片 d\\D.jpg>d\\_photo,3.jpg\n"
+              "照片 d\\F.jpg>d\\_photo,4.jpg\n照片 d\\E.jpg>d\\backup\\E-20261208-090503.jpg\n"
+              "照片 d\\_photo,1.jpg>d\\B.jpg\n照片 d\\_photo,2.jpg>d\\A.jpg\n照片 d\\_photo,3.jpg>d\\E.jpg\n"
+              "照片 d\\_photo,4.jpg>d\\f.jpg\n照片 d\\C.jpg>d\\backup\\C-20261208-090503.jpg\n照片 d\\C.jpg=new\n"
+              "class d\\_class.txt=A B C E f\nheat d\\psn.txt=A\n");
+    for (int k = 0; k <= 13; ++k) {  // the 13 steps fail one by one, then none
+        MapFiles files(before);
+        ClassSavePlan plan = planOf(files);
+        const std::vector<PlanStep> steps = plan.steps();
+        files.failAt = k;
+        const ClassSavePlan::Outcome outcome = plan.carryOut();
+        EXPECT_EQ(outcome.done, k == 13) << k;
+        EXPECT_EQ(files.files, k == 13 ? after : before) << k;
+        if (k == 13) break;
+        EXPECT_EQ(outcome.failedStep, (std::size_t)k);
+        EXPECT_EQ(shown({outcome.failed}), shown({steps[k]}));
+        EXPECT_EQ(outcome.error, "call " + std::to_string(k));
+        EXPECT_TRUE(outcome.restored) << k;
+    }
+    files.failAt = 6;
+    files.undoFails = true;
+    const ClassSavePlan::Outcome outcome = planOf(files).carryOut();
+    EXPECT_FALSE(outcome.done || outcome.restored);
+    EXPECT_EQ(outcome.failedStep, 6u);
+}
+
+// A parked or backup name another file has is never written over; with 99
+// backups of the same second there is no name, and nothing is touched.
+TEST(ClassSavePlan, NamesOtherFilesHaveAreSkipped) {
+    const std::string aside = "d\\backup\\B-20261208-090503";
+    MapFiles files({{"d\\A.jpg", "a"}, {"d\\B.jpg", "b"}, {"d\\_photo,1.jpg", "x"}, {aside + ".jpg", "y"}});
+    ClassSavePlan plan(files, "d\\", "d\\backup\\", "20261208-090503"), again = plan;
+    plan.movePhoto("d\\A.jpg", "d\\B.jpg");
+    plan.newPhoto("d\\B.jpg", "new");
+    EXPECT_EQ(shown(plan.steps()), "照片 d\\A.jpg>d\\_photo,2.jpg\n照片 d\\B.jpg>" + aside + "-2.jpg\n" +
+                                       "照片 d\\_photo,2.jpg>d\\B.jpg\n照片 d\\B.jpg>" + aside + "-3.jpg\n" +
+                                       "照片 d\\B.jpg=new\n");
+    EXPECT_TRUE(plan.carryOut().done);
+    EXPECT_EQ(files.files, (Files{{"d\\B.jpg", "new"}, {"d\\_photo,1.jpg", "x"}, {aside + ".jpg", "y"},
+                                  {aside + "-2.jpg", "b"}, {aside + "-3.jpg", "a"}}));
+    for (int n = 4; n <= 99; ++n) files.files[aside + "-" + std::to_string(n) + ".jpg"] = "z";
+    const Files full = files.files;
+    again.newPhoto("d\\B.jpg", "newer");
+    const ClassSavePlan::Outcome outcome = again.carryOut();
+    EXPECT_EQ(shown({outcome.failed}), "照片 d\\B.jpg>\n");
+    EXPECT_EQ(outcome.error, "备份文件夹里这张照片同一时刻的文件名都已用完。");
+    EXPECT_EQ(files.files, full);
 }

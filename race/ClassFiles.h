@@ -1,0 +1,37 @@
+// What 名单 does with files: a picture the operator chose made a photo,
+// and the files of an OK reached through the system.
+#pragma once
+
+#include "race/ClassSavePlan.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A picture of any kind GDI+ reads, as a photo: turned upright as the camera
+// says, on white where it was transparent, at most kPhotoHeight pixels
+// high, as JPEG bytes. False, and why in *reason, when it cannot be read.
+constexpr unsigned kPhotoHeight = 600;
+bool photoAsJpeg(const std::wstring& source, std::string* jpeg, std::string* reason);
+
+// The system's open-file dialog for a picture of the child `name`; false
+// when the operator chose none (told when the dialog could not open).
+bool askPicture(HWND owner, const std::string& name, std::wstring* path);
+
+// The clipboard's text in code page 936 (empty when it holds none); the
+// lines (from 1) that held a character the code page lacks go to *lossyLines.
+std::string clipboardText(HWND owner, std::vector<int>* lossyLines);
+
+class CorePlanFiles : public PlanFiles {
+public:
+    bool exists(const std::string& path) override;
+    bool read(const std::string& path, std::string* bytes) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool write(const std::string& path, const std::string& bytes) override;
+    bool remove(const std::string& path) override;
+    std::string lastError() override;
+
+private:
+    DWORD error_ = 0;
+};
