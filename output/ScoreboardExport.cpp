@@ -10,27 +10,30 @@ void exportScoreboard(const DataFolder& folder, COutputWnd& output, HWND owner) 
     const std::string stamp = fileStamp(core->getTimeNow());
     const ExportBoards boards = {contestants,       resultsReady != 0, weeklyTotals, output.hasWeeklyData != 0,
                                  contestantCount, output.weeklyCount()};
-    exportPictureAndTable(
-        folder, owner, "画面_" + stamp + ".png", "画面",
-        [&output](const std::string& path, std::string* reason) { return output.savePicture(path, reason); },
+    exportPicturesAndTable(
+        folder, owner, {"画面_" + stamp + ".png"}, "画面",
+        [&output](std::size_t, const std::string& path, std::string* reason) { return output.savePicture(path, reason); },
         "成绩_" + stamp + ".csv", exportTable(boards));
 }
 
-void exportPictureAndTable(const DataFolder& folder, HWND owner, const std::string& pictureName, const char* what,
-                           const std::function<bool(const std::string& path, std::string* reason)>& savePicture,
-                           const std::string& tableName, const std::string& table) {
+void exportPicturesAndTable(const DataFolder& folder, HWND owner, const std::vector<std::string>& pictureNames,
+                            const char* what, const SavePicture& savePicture, const std::string& tableName,
+                            const std::string& table) {
     const std::string exports = folder.exportFolder();
-    const std::string picture = exports + pictureName, tablePath = exports + tableName;
-    std::string reason;
-    if (!savePicture(picture, &reason)) {
-        core->msgboxWarning(owner, std::string("导出失败，无法保存") + what + "：\n" + picture + "\n\n原因：" + reason);
-        return;
+    std::string saved, failed;
+    for (std::size_t i = 0; i < pictureNames.size(); ++i) {
+        const std::string path = exports + pictureNames[i];
+        std::string reason;
+        if (savePicture(i, path, &reason)) saved += path + "\n";
+        else if (failed.empty()) failed = std::string("无法保存") + what + "：\n" + path + "\n\n原因：" + reason + "\n\n";
     }
+    const std::string tablePath = exports + tableName;
     DWORD error = 0;
-    if (!core->writeFile(tablePath, "\xEF\xBB\xBF" + core->ansiToUtf8(table), &error)) {
-        core->msgboxWarning(owner, "导出失败，无法保存成绩表：\n" + tablePath + "\n\n原因：" + CCore::errorText(error) +
-                                       "\n\n" + what + "已保存：\n" + picture);
+    if (core->writeFile(tablePath, "\xEF\xBB\xBF" + core->ansiToUtf8(table), &error)) saved += tablePath + "\n";
+    else failed += "无法保存成绩表：\n" + tablePath + "\n\n原因：" + CCore::errorText(error) + "\n\n";
+    if (failed.empty()) {
+        core->msgboxInfo(owner, "已导出到：\n" + saved);
         return;
     }
-    core->msgboxInfo(owner, "已导出到：\n" + picture + "\n" + tablePath);
+    core->msgboxWarning(owner, "导出失败。" + failed + (saved.empty() ? std::string() : "以下文件已保存：\n" + saved));
 }

@@ -7,18 +7,23 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class COutputWnd;
 
 void exportScoreboard(const DataFolder& folder, COutputWnd& output, HWND owner);
 
-// A picture and a table side by side in the data folder's export\, under these names: the
-// picture first (savePicture gives the reason when it cannot), then the
-// table, text of the program, as UTF-8 with a byte-order mark, which every
-// spreadsheet reads without mojibake. The operator is told where both are,
-// or which file could not be saved and why; `what` names the picture there.
-void exportPictureAndTable(const DataFolder& folder, HWND owner, const std::string& pictureName, const char* what,
-                           const std::function<bool(const std::string& path, std::string* reason)>& savePicture,
-                           const std::string& tableName, const std::string& table);
+// Pictures and a table side by side in the data folder's export\, under
+// these names: the pictures first (savePicture(index, path, reason) gives
+// the reason when one cannot be saved), then the table, text of the program,
+// as UTF-8 with a byte-order mark, which every spreadsheet reads without
+// mojibake; the table is saved even when a picture is not. The operator is
+// told where they are, and which could not be saved and why; `what` names a
+// picture there.
+using SavePicture = std::function<bool(std::size_t index, const std::string& path, std::string* reason)>;
+void exportPicturesAndTable(const DataFolder& folder, HWND owner, const std::vector<std::string>& pictureNames,
+                            const char* what, const SavePicture& savePicture, const std::string& tableName,
+                            const std::string& table);

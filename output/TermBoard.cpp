@@ -181,12 +181,19 @@ std::vector<std::string> termCells(const TermBoard& board, const TermRow& row) {
 
 std::string termTable(const TermBoard& board) {
     std::string out;
-    const auto addLine = [&out](const std::vector<std::string>& cells) {
-        for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? "," : "") + csvField(cells[i]);
+    const auto addLine = [&out](const std::vector<std::string>& cells, const std::string* progress) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            out += (i ? "," : "") + (i == 4 && progress ? *progress : csvField(cells[i]));
         out += "\r\n";
     };
-    addLine(termHeadings(board));
-    for (const TermRow& row : board.rows) addLine(termCells(board, row));
+    addLine(termHeadings(board), nullptr);
+    for (const TermRow& row : board.rows) {
+        // A number a spreadsheet sorts: no sign before a gain, and no guard,
+        // since a plain number is no formula.
+        std::string progress = termProgressText(board, row);
+        if (progress[0] == '+') progress.erase(0, 1);
+        addLine(termCells(board, row), &progress);
+    }
     return out;
 }
 

@@ -71,7 +71,8 @@ std::vector<std::string> termHeadings(const TermBoard& board);
 std::vector<std::string> termCells(const TermBoard& board, const TermRow& row);
 // 进步 as it is shown: "+2.00" (seconds faster), "-0.50", "+0.00"; "+5" points.
 std::string termProgressText(const TermBoard& board, const TermRow& row);
-// The whole table for a spreadsheet, in code page 936 with CR LF line ends.
+// The whole table for a spreadsheet, in code page 936 with CR LF line ends;
+// 进步 as a number (2.00, -0.50, 5), every text cell kept from being a formula.
 std::string termTable(const TermBoard& board);
 
 // Where one row's chart goes in a box of width x height pixels: the name and

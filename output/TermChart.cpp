@@ -4,6 +4,7 @@
 #include "output/FrameBuffer.h"
 #include "records/RecordLines.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -15,12 +16,11 @@ const uint32_t kGrid = 0xFFE3E3E3;
 const uint32_t kLabel = 0xFF616161;
 const uint32_t kTitle = 0xFF212121;
 
-// Three columns of charts under a heading.
-const int kPageWidth = 1200;
+// Three columns of charts under a heading, the page's number at its foot.
 const int kColumns = 3;
-const int kCellHeight = 250;
 const int kHeading = 80;
-const int kFoot = 10;
+const int kFoot = 34;
+const int kCellHeight = (TERM_PAGE_HEIGHT - kHeading - kFoot) / (int)(TERM_CHARTS_PER_PAGE / kColumns);
 
 void fill(Gdiplus::GpGraphics* g, uint32_t argb, float x, float y, float w, float h, bool ellipse = false) {
     Gdiplus::GpSolidFill* brush = nullptr;
@@ -76,28 +76,32 @@ void drawTermChart(Gdiplus::GpGraphics* g, Gdiplus::GpFontFamily* family, const 
     drawTexts(g, family, {plan.title}, x, y, kTitle);
 }
 
-PageSize termPageSize(std::size_t rows) {
-    return PageSize{kPageWidth, kHeading + kCellHeight * (int)((rows + kColumns - 1) / kColumns) + kFoot};
+std::size_t termPageCount(std::size_t rows) {
+    return std::max<std::size_t>(1, (rows + TERM_CHARTS_PER_PAGE - 1) / TERM_CHARTS_PER_PAGE);
 }
 
-bool saveTermPage(const TermBoard& board, const std::string& path, std::string* reason) {
-    const PageSize size = termPageSize(board.rows.size());
+bool saveTermPage(const TermBoard& board, std::size_t number, const std::string& path, std::string* reason) {
     FrameBuffer page;
-    if (!page.ensure(size.width, size.height)) {
-        *reason = "图片太大，内存不足（" + std::to_string(board.rows.size()) + " 人）";
+    if (!page.ensure(TERM_PAGE_WIDTH, TERM_PAGE_HEIGHT)) {
+        *reason = "内存不足，无法生成图片";
         return false;
     }
     Gdiplus::GpGraphics* g = page.graphics();
     gp::ScopedFamily family(createChartFamily());
-    fill(g, kWhite, 0, 0, (float)size.width, (float)size.height);
+    fill(g, kWhite, 0, 0, (float)TERM_PAGE_WIDTH, (float)TERM_PAGE_HEIGHT);
     const std::string mode = modeText(board.obstacle);
+    const std::size_t pages = termPageCount(board.rows.size());
     drawTexts(g, family.get(),
               {ChartText{20, 14, 26, "学期成绩  " + formatDate(board.from) + " 至 " + formatDate(board.to) + "  " + mode},
-               ChartText{20, 50, 15, "蓝线：每周最好成绩    灰线：全班每周中位数"}},
+               ChartText{20, 50, 15, "蓝线：每周最好成绩    灰线：全班每周中位数"},
+               ChartText{20, (float)(TERM_PAGE_HEIGHT - kFoot + 8), 15,
+                         "第 " + std::to_string(number + 1) + " 页，共 " + std::to_string(pages) + " 页"}},
               0, 0, kTitle);
-    const float cellWidth = (float)kPageWidth / kColumns;
-    for (std::size_t i = 0; i < board.rows.size(); ++i) {
-        const float x = cellWidth * (float)(i % kColumns), y = (float)(kHeading + kCellHeight * (int)(i / kColumns));
+    const float cellWidth = (float)TERM_PAGE_WIDTH / kColumns;
+    const std::size_t first = number * TERM_CHARTS_PER_PAGE;
+    for (std::size_t i = first; i < board.rows.size() && i < first + TERM_CHARTS_PER_PAGE; ++i) {
+        const std::size_t cell = i - first;
+        const float x = cellWidth * (float)(cell % kColumns), y = (float)(kHeading + kCellHeight * (int)(cell / kColumns));
         fill(g, kGrid, x + 6, y + 4, cellWidth - 12, kCellHeight - 8);  // a thin frame to cut along
         drawTermChart(g, family.get(), board, i, x + 7, y + 5, cellWidth - 14, kCellHeight - 10, 13);
     }

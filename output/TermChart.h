@@ -17,11 +17,15 @@ Gdiplus::GpFontFamily* createChartFamily();
 void drawTermChart(Gdiplus::GpGraphics* graphics, Gdiplus::GpFontFamily* family, const TermBoard& board,
                    std::size_t row, float x, float y, float width, float height, float textSize);
 
-// The size of the page of a board with `rows` children.
-struct PageSize {
-    int width, height;
-};
-PageSize termPageSize(std::size_t rows);
+// The pages of the export are shaped like an A4 sheet standing up, at 150
+// dots an inch, so that any printer fits one on a sheet: three columns of six
+// charts under the heading, a class of 50 on three pages.
+constexpr int TERM_PAGE_WIDTH = 1240;
+constexpr int TERM_PAGE_HEIGHT = 1754;
+constexpr std::size_t TERM_CHARTS_PER_PAGE = 18;
+// How many pages the board's children take; one even for none.
+std::size_t termPageCount(std::size_t rows);
 
-// The page saved as a PNG picture; false and the reason when it cannot be.
-bool saveTermPage(const TermBoard& board, const std::string& path, std::string* reason);
+// Page `page` (from 0) saved as a PNG picture; false and the reason when it
+// cannot be.
+bool saveTermPage(const TermBoard& board, std::size_t page, const std::string& path, std::string* reason);

@@ -125,8 +125,13 @@ void CTermDlg::exportBoard() {
         return;
     }
     const std::string name = "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
-    exportPictureAndTable(
-        folder_, m_hWnd, name + ".png", "图片",
-        [this](const std::string& path, std::string* reason) { return saveTermPage(board_, path, reason); },
+    std::vector<std::string> pages;
+    for (std::size_t page = 1; page <= termPageCount(board_.rows.size()); ++page)
+        pages.push_back(name + "_" + std::to_string(page) + ".png");
+    exportPicturesAndTable(
+        folder_, m_hWnd, pages, "图片",
+        [this](std::size_t page, const std::string& path, std::string* reason) {
+            return saveTermPage(board_, page, path, reason);
+        },
         name + ".csv", termTable(board_));
 }

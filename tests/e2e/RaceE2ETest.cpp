@@ -598,8 +598,8 @@ TEST(RaceEndToEnd, TheClassListTakesHeatsOfEightInClassOrder) {
 
 namespace {
 
-// 学期成绩 from 成绩管理 on the real program: the page for the wall is as wide
-// as it must be, a row of charts for every three children, and drawn.
+// 学期成绩 from 成绩管理 on the real program: pages shaped like an A4 sheet,
+// a chart for every child drawn on them, and the table beside them.
 TEST(RaceEndToEnd, TheTermPageHasAChartForEveryChild) {
     ProgramDriver program;
     program.write("data\\_records.csv",
@@ -617,18 +617,20 @@ TEST(RaceEndToEnd, TheTermPageHasAChartForEveryChild) {
     ASSERT_TRUE(program.waitForBox("已导出到"));
     const std::string name = "data\\export\\学期_2026-11-02_2026-11-15";
     EXPECT_EQ(program.boxes().back().text,
-              "已导出到：\n" + program.path(name + ".png") + "\n" + program.path(name + ".csv"));
+              "已导出到：\n" + program.path(name + "_1.png") + "\n" + program.path(name + ".csv") + "\n");
 
+    // An A4 sheet standing up, at 150 dots an inch: four children on one page.
     e2e::Pixels page;
-    ASSERT_TRUE(e2e::readPicture(program.path(name + ".png"), &page));
-    EXPECT_EQ(page.width, 1200);
-    EXPECT_EQ(page.height, 80 + 2 * 250 + 10) << "four children: two rows of three";
+    ASSERT_TRUE(e2e::readPicture(program.path(name + "_1.png"), &page));
+    EXPECT_EQ(page.width, 1240);
+    EXPECT_EQ(page.height, 1754);
+    EXPECT_FALSE(program.exists(name + "_2.png"));
     // The children's lines and points in blue, the class's median in grey.
     EXPECT_GT(std::count(page.argb.begin(), page.argb.end(), 0xFF1565C0u), 400);
     EXPECT_GT(std::count(page.argb.begin(), page.argb.end(), 0xFF9E9E9Eu), 400);
     const std::string table = program.read(name + ".csv");
     EXPECT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_NE(CCore().textToAnsi(table).find("\r\n张伟,2,\"00'12.34\"\"\",\"00'11.00\"\"\",'+1.34,"), std::string::npos);
+    EXPECT_NE(CCore().textToAnsi(table).find("\r\n张伟,2,\"00'12.34\"\"\",\"00'11.00\"\"\",1.34,"), std::string::npos);
 
     program.click(IDCANCEL, term);
     program.click(IDCANCEL, results);

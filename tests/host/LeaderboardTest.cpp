@@ -382,7 +382,8 @@ TEST(TermBoard, TheClassMedianOfEachWeekAndTheFileForASpreadsheet) {
     const std::string csv = termTable(board);
     EXPECT_EQ(csv.substr(0, csv.find("\r\nC,")),
               "姓名,场次,第一周最好,最近一周最好,进步,12-21,12-28,01-04\r\n"
-              "A,3,\"00'12.00\"\"\",\"00'10.00\"\"\",'+2.00,\"00'12.00\"\"\",,\"00'10.00\"\"\"");
+              "A,3,\"00'12.00\"\"\",\"00'10.00\"\"\",2.00,\"00'12.00\"\"\",,\"00'10.00\"\"\"");
+    EXPECT_NE(csv.find("\r\nB,2,\"00'11.00\"\"\",\"00'11.50\"\"\",-0.50,"), std::string::npos);
 }
 
 // Each side of every edge: the first second of the range and the one before

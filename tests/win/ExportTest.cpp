@@ -128,7 +128,16 @@ TEST_F(ExportTest, TheTermBoardTellsBadDatesAndAFileItCannotWrite) {
                 clickButton(term, IDC_TERM_EXPORT);
                 CloseHandle(held);
                 ASSERT_EQ(boxes.boxes().size(), 4u);
-                EXPECT_EQ(boxes.boxes()[3].text.find("导出失败，无法保存成绩表：\n" + table + "\n\n原因："), 0u);
+                EXPECT_EQ(boxes.boxes()[3].text.find("导出失败。无法保存成绩表：\n" + table + "\n\n原因："), 0u);
+                // A page that cannot be saved: the table is saved all the same.
+                const std::string page = dir.file("data\\export\\学期_2026-11-02_2026-11-15_1.png");
+                DeleteFileA(page.c_str());
+                CreateDirectoryA(page.c_str(), nullptr);
+                clickButton(term, IDC_TERM_EXPORT);
+                ASSERT_EQ(boxes.boxes().size(), 5u);
+                EXPECT_EQ(boxes.boxes()[4].text.find("导出失败。无法保存图片：\n" + page + "\n\n原因："), 0u);
+                EXPECT_NE(boxes.boxes()[4].text.find("以下文件已保存：\n" + table + "\n"), std::string::npos);
+                EXPECT_EQ(dir.read("data\\export\\学期_2026-11-02_2026-11-15.csv").substr(0, 3), "\xEF\xBB\xBF");
                 clickButton(term, IDCANCEL);
             });
             clickButton(results, IDCANCEL);
