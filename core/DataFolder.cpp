@@ -17,10 +17,16 @@ const char kLacksCharacter[] = "本机中文字符集（GBK）没有的字，只
 
 std::string TextFile::encoded(const std::string& ansi) const { return mark + encodeAs(ansi, encoding); }
 
-void DataFolder::moveTo(const std::string& folder) {
+void DataFolder::moveTo(const std::string& folder, const std::string& firstClass) {
     path_ = folder;
+    firstClass_ = firstClass;
     core->createFolder(path_);
     core->createFile(recordsPath());
+}
+
+std::string DataFolder::defaultPhotoPath() const {
+    const std::string own = path_ + "_face.jpg";
+    return firstClass_.empty() || core->isFileExist(own) ? own : firstClass_ + "_face.jpg";
 }
 
 std::string DataFolder::backupFolder() const {

@@ -36,15 +36,17 @@ class DataFolder {
 public:
     // Every reader and writer to `folder` (ending in a backslash), made where
     // it is missing, with an empty records file, so that results always have
-    // somewhere to go.
-    void moveTo(const std::string& folder);
+    // somewhere to go. `firstClass`, the program's own data folder, lends a
+    // class without a default photo its own.
+    void moveTo(const std::string& folder, const std::string& firstClass = std::string());
     const std::string& path() const { return path_; }
 
     std::string rosterPath() const { return path_ + "psn.txt"; }
     std::string classPath() const { return path_ + "_class.txt"; }
     std::string recordsPath() const { return path_ + "_records.csv"; }
     std::string journalPath() const { return path_ + "_race-journal.txt"; }
-    std::string defaultPhotoPath() const { return path_ + "_face.jpg"; }
+    // _face.jpg: the class's own, or the first class's when it has none.
+    std::string defaultPhotoPath() const;
     // backup\ and export\, made where missing.
     std::string backupFolder() const;
     std::string exportFolder() const;
@@ -70,4 +72,5 @@ public:
 
 private:
     std::string path_;
+    std::string firstClass_;
 };

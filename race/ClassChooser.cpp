@@ -86,6 +86,9 @@ bool CClassChooser::create(HWND owner, std::string* name) {
                                        CCore::errorText(error));
         return false;
     }
+    // An empty roster, so that the class opens without a word about a
+    // missing one: its list is typed in next.
+    core->writeFile(folderOf(dlg.name) + "psn.txt", std::string());
     others_.push_back(dlg.name);
     others_ = classOrder(first_, others_);
     others_.erase(others_.begin());

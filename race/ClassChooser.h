@@ -20,6 +20,7 @@ public:
     // when that one is gone.
     std::string openFolder() const { return folderOf(current_); }
     const std::string& currentName() const { return current_; }
+    const std::string& firstFolder() const { return dataFolder_; }
     bool currentIsFirst() const { return current_ == first_; }
     // Every class's name, the first one's included.
     std::vector<std::string> names() const;

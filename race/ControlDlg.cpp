@@ -51,7 +51,7 @@ BOOL CControlDlg::OnInitDialog() {
     session_ = std::make_unique<RaceSession>(
         SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady, &raceIsZhangai});
     classes_.load(core->getAppPath() + "data\\");
-    folder_.moveTo(classes_.openFolder());
+    folder_.moveTo(classes_.openFolder(), classes_.firstFolder());
     classes_.show(GetDlgItem(m_hWnd, IDC_CLASS));
     files_ = std::make_unique<CRaceFiles>(*session_, folder_);
     COptionsDlg::readSettings();
@@ -283,7 +283,7 @@ void CControlDlg::clearData() {
 
 bool CControlDlg::useDataFolder(const std::string& folder) {
     if (refusedDuringRace()) return false;
-    folder_.moveTo(folder);
+    folder_.moveTo(folder, classes_.firstFolder());
     clearData();
     setRaceTexts("开始比赛", "就绪");
     enableOutput();  // its photos
@@ -403,7 +403,7 @@ void CControlDlg::openClassList() {
     if (!dlg.renamedTo.empty()) {
         classes_.renamed(m_hWnd, dlg.renamedTo);
         classes_.show(GetDlgItem(m_hWnd, IDC_CLASS));
-        folder_.moveTo(classes_.openFolder());
+        folder_.moveTo(classes_.openFolder(), classes_.firstFolder());
     }
     clearData();
     enableOutput();

@@ -23,8 +23,8 @@ std::vector<std::string> CRaceFiles::readClassNames() {
     TextFile file;
     std::vector<std::string> names;
     if (!folder_.readText(folder_.classPath(), &file, nullptr) || !file.exists) return names;
-    for (const ClassChild& child : ClassList(NamesSource{file.text, true, {}}, NamesSource{}).children())
-        names.push_back(child.name);
+    const ClassList list(NamesSource{file.text, true, {}}, NamesSource{});
+    for (const ClassChild& child : list.children()) names.push_back(child.name);
     return names;
 }
 

@@ -638,3 +638,106 @@ TEST(RaceEndToEnd, TheTermPageHasAChartForEveryChild) {
 }
 
 }  // namespace
+
+namespace {
+
+void putOnClipboard(const std::string& text) {
+    const std::wstring wide = toWide(text);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(data), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+// The drop-down list 班级 of the control dialog, item `index` chosen.
+void chooseClass(ProgramDriver& program, int index) {
+    HWND combo = GetDlgItem(program.dialog(), 1011);
+    SendMessageW(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageW(program.dialog(), WM_COMMAND, MAKEWPARAM(1011, CBN_SELCHANGE), (LPARAM)combo);
+    program.settle();
+}
+
+std::string comboItems(HWND combo) {
+    std::string items;
+    for (int i = 0; i < (int)SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t text[64] = {};
+        SendMessageW(combo, CB_GETLBTEXT, (WPARAM)i, (LPARAM)text);
+        items += wideToAnsi(text) + "|";
+    }
+    return items;
+}
+
+}  // namespace
+
+// A teacher's second class: made with 新建班级… (names a folder cannot take
+// refused with their reasons), pasted from a spreadsheet (its heading
+// skipped, a name too long told with its line), its first eight the heat, a
+// race written to its own records file while the first class's keeps its
+// bytes, the list closed during a race, back to the first class, and the
+// class open again at the next start.
+TEST(RaceEndToEnd, EveryClassInAFolderOfItsOwn) {
+    ProgramDriver program;
+    const std::string firstRecords = "计时赛,2026-11-03 10:00:00\r\n张伟,12340,0\r\n\r\n";
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n");
+    program.write("data\\_records.csv", firstRecords);
+    ASSERT_TRUE(program.start());
+    HWND combo = GetDlgItem(program.dialog(), 1011);
+    EXPECT_EQ(comboItems(combo), "本班|新建班级…|");
+
+    chooseClass(program, 1);
+    HWND made = nullptr;
+    ASSERT_TRUE(program.waitUntil([&] { return (made = program.dialogCalled("新建班级")) != nullptr; }, 5000));
+    const std::pair<const char*, const char*> refused[] = {
+        {"CON.txt", "设备名"}, {"三年级/2班", "不能有 \\ / : * ? \" < > | 这类字符"}, {" 本班", "已经有叫这个名字的班级了"},
+        {"export", "数据文件夹自己要用的名字"}};
+    for (const auto& [name, why] : refused) {
+        program.setText(made, 1231, name);
+        program.click(IDOK, made);
+        EXPECT_TRUE(program.waitForBox(why)) << name;
+    }
+    program.setText(made, 1231, "三年级2班 ");
+    program.click(IDOK, made);
+    HWND list = nullptr;
+    ASSERT_TRUE(program.waitUntil([&] { return (list = program.dialogCalled("名单")) != nullptr; }, 5000));
+    std::string sheet = "姓名\t性别\r\n";
+    const char* const names[] = {"刘一", "陈二", "张三", "李四", "王五", "赵六", "孙七", "周八", "吴九"};
+    for (int i = 0; i < 9; ++i) sheet += std::string(names[i]) + "\t" + (i % 2 ? "女" : "男") + "\r\n";
+    sheet.insert(sheet.find("陈二"), "欧阳诸葛司马\t男\r\n\r\n");
+    putOnClipboard(sheet);
+    program.click(1213, list);
+    EXPECT_TRUE(program.waitForBox("已添加 9 人。以下名字没有添加：\n\n第 3 行 欧阳诸葛司马：超过 11 个字节"));
+    program.click(IDOK, list);
+    program.waitUntil([&] { return program.listRows() == 8; }, 3000);
+    EXPECT_EQ(program.listText(0, 1) + program.listText(7, 1), "刘一周八");
+    const std::string folder = "data\\班级\\三年级2班\\";
+    EXPECT_EQ(program.read(folder + "_class.txt").substr(0, 18), "刘一,男\r\n陈二,女\r\n");
+    EXPECT_EQ(program.read(folder + "psn.txt").substr(0, 12), "刘一\r\n陈二\r\n");
+    EXPECT_EQ(comboItems(combo), "本班|三年级2班|新建班级…|");
+
+    program.key(VK_RETURN);
+    program.settle();
+    EXPECT_FALSE(IsWindowEnabled(combo));
+    program.key('1');
+    program.settle();
+    program.key(VK_OEM_PERIOD);
+    program.waitUntil([&] { return program.read(folder + "_records.csv").size() > 0; }, 5000);
+    EXPECT_NE(program.read(folder + "_records.csv").find("\r\n刘一,"), std::string::npos);
+    EXPECT_EQ(program.read("data\\_records.csv"), firstRecords);
+    program.settle();
+    EXPECT_TRUE(IsWindowEnabled(combo));
+
+    chooseClass(program, 0);
+    program.waitUntil([&] { return program.listRows() == 2; }, 3000);
+    EXPECT_EQ(program.listText(0, 1), "张伟");
+    chooseClass(program, 1);
+    program.waitUntil([&] { return program.listRows() == 8; }, 3000);
+    EXPECT_TRUE(program.close().clean());
+    ASSERT_TRUE(program.start());
+    EXPECT_EQ(program.listText(0, 1), "刘一");
+    EXPECT_EQ(comboItems(GetDlgItem(program.dialog(), 1011)), "本班|三年级2班|新建班级…|");
+    EXPECT_EQ(SendMessageW(GetDlgItem(program.dialog(), 1011), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(program.close().clean());
+}

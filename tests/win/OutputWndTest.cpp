@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -48,6 +49,35 @@ TEST_F(OutputWndTest, EnterEscapeAndAltKeysNeverCloseTheAudienceWindowAndEnterSt
         EXPECT_EQ(boxes.boxes()[0].text.find("比赛正在进行中，要关闭程序吗？"), 0u);
         EXPECT_EQ(raceRunning, 1);
         EXPECT_TRUE(IsWindow(out));
+    });
+}
+
+// With a class list the weekly board is the whole class's: a child of
+// another heat who was faster this week leads it, with a photo of its own,
+// the others with the default photo the first class lends; without one, the
+// heat's again.
+TEST_F(OutputWndTest, TheWeeklyBoardOfAClassListIsTheWholeClasss) {
+    const std::string now = formatTimeStamp(CCore().getTimeNow());
+    dir.write("data\\班级\\二班\\_class.txt", "张伟\r\n李娜\r\n王芳\r\n赵六,男\r\n");
+    dir.write("data\\班级\\二班\\psn.txt", "张伟\r\n李娜\r\n");
+    dir.write("data\\班级\\二班\\_records.csv", "计时赛," + now + "\r\n赵六,9000,0\r\n王芳,9000,0\r\n\r\n计时赛," + now +
+                                                  "\r\n李娜,12000,0\r\n张伟,8880000,0\r\n\r\n");
+    copyDemo("data\\_face.jpg", "data\\班级\\二班\\赵六.jpg");
+    copyDemo("data\\_face.jpg", "data\\_face.jpg");  // the first class's, lent to the second
+    withDialog([&](CControlDlg& dlg, HWND) {
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_TRUE(dlg.useDataFolder(dir.file("data\\班级\\二班\\")));
+            ASSERT_EQ(outputWnd->weeklyCount(), 3);
+            EXPECT_STREQ(weeklyTotals[0].name, "王芳");
+            EXPECT_STREQ(weeklyTotals[1].name, "赵六");
+            EXPECT_EQ(weeklyTotals[1].place, 1);
+            EXPECT_EQ(weeklyTotals[2].place, 2);
+            const std::vector<PhotoOp>& photos = outputWnd->lastPlan().photos;
+            EXPECT_EQ(std::count_if(photos.begin(), photos.end(), [](const PhotoOp& p) { return p.weekly; }), 3);
+            ASSERT_TRUE(dlg.useDataFolder(dir.file("data\\")));
+            EXPECT_EQ(outputWnd->weeklyCount(), 3);  // the heat: 张伟, 李娜, 王芳
+            EXPECT_EQ(outputWnd->hasWeeklyData, 0);
+        }
     });
 }
 
