@@ -214,6 +214,9 @@ TEST(ClassList, TypedNamesAreTrimmedOrRefusedWithTheirReason) {
         {"\xD5\xC5,\xCE\xB0", NameProblem::Comma, "Li\r\n"},
         {"\xD5\xC5\r\n\xCE\xB0", NameProblem::LineBreak, "Li\r\n"},
         {"LI ", NameProblem::Taken, "Li\r\n"},
+        {"CON", NameProblem::DeviceName, "Li\r\n"},
+        {"nul.1", NameProblem::DeviceName, "Li\r\n"},
+        {"COM10", NameProblem::None, "Li\r\nCOM10\r\n"},
     };
     for (const Case& c : cases) {
         ClassList list("Li", true, ""), one("Li", true, "");
@@ -278,6 +281,59 @@ TEST(ClassList, TheRosterMakesTheHeatAndPhotosFollowRenames) {
 
 // A class pasted from a spreadsheet (tabs, a heading row, CR LF) or from CSV
 // lines (commas, quotes): each name with 男 or 女 beside it and its line.
+namespace {
+std::string issuesOf(const std::vector<NameIssue>& issues) {
+    std::string text;
+    for (const NameIssue& i : issues)
+        text += std::to_string((int)i.source) + ":" + std::to_string(i.line) + " " + i.name + " " +
+                std::to_string((int)i.problem) + "; ";
+    return text;
+}
+}  // namespace
+
+// Names read from the files get the rules of typed ones: each that breaks one
+// is named with its file and line, and nothing is cut or merged. 性别 follows
+// a comma; the class is every name of a roster without a class file, and the
+// heat the eight a race loads.
+TEST(ClassList, NamesFromFilesAreCheckedNotCutOrMerged) {
+    const std::string tooLong = "\xC2\xF2\xC2\xF2\xCC\xE1\xA1\xA4\xB0\xAC\xC1";  // 买买提·艾 and a lead byte: 11 bytes
+    const std::string twelve = "\xC2\xF2\xC2\xF2\xCC\xE1\xA1\xA4\xB0\xAC\xC1\xA6";  // 买买提·艾力
+    const ClassList read(NamesSource{"Tom\r\n" + twelve + "\r\n\xD5\xC5\xC8\xFD,\xC4\xD0\r\nNUL.1\r\n?x\r\n", true, {5}},
+                         NamesSource{"tom\nB\nB\nCON\n", true, {}});
+    EXPECT_EQ(read.classText(), "Tom\r\n" + twelve + "\r\n\xD5\xC5\xC8\xFD,\xC4\xD0\r\nNUL.1\r\n?x\r\ntom\r\nB\r\nB\r\nCON\r\n");
+    EXPECT_EQ(read.children()[2].sex, "\xC4\xD0");
+    EXPECT_EQ(issuesOf(read.fileIssues()),
+              "0:2 " + twelve + " 4; 0:4 NUL.1 6; 0:5 ?x 7; 1:1 tom 5; 1:3 B 5; 1:4 CON 6; ");
+    EXPECT_EQ(read.problems().size(), 6u);
+    EXPECT_EQ(ClassList(NamesSource{tooLong + "\r\n", true, {}}, NamesSource{}).fileIssues().size(), 0u);
+
+    std::string ten;
+    for (int i = 1; i <= 10; ++i) ten += std::to_string(i) + "\r\n";
+    ClassList fromRoster(NamesSource{}, NamesSource{ten, true, {}});
+    EXPECT_EQ(fromRoster.children().size(), 10u);
+    EXPECT_EQ(fromRoster.heatSize(), 8);
+    EXPECT_TRUE(fromRoster.children()[7].inHeat);
+    EXPECT_FALSE(fromRoster.children()[8].inHeat);
+    // Nothing changed: neither file is rewritten, though the roster holds ten.
+    EXPECT_FALSE(fromRoster.classChanged());
+    EXPECT_FALSE(fromRoster.rosterChanged());
+    fromRoster.setSex(9, "\xC5\xAE");
+    EXPECT_TRUE(fromRoster.classChanged());
+    EXPECT_FALSE(fromRoster.rosterChanged());
+    fromRoster.toggleHeat(0);
+    EXPECT_TRUE(fromRoster.rosterChanged());
+
+    // A list typed into an empty class: its first eight are the heat, and a
+    // pasted line that breaks a rule comes back with its line.
+    ClassList fresh(NamesSource{}, NamesSource{});
+    std::vector<PastedName> pasted;
+    for (int i = 1; i <= 9; ++i) pasted.push_back(PastedName{i + 1, "N" + std::to_string(i), ""});
+    pasted.push_back(PastedName{12, "n1", ""});
+    EXPECT_EQ(issuesOf(fresh.addPasted(pasted)), "2:12 n1 5; ");
+    EXPECT_EQ(fresh.heatSize(), 8);
+    EXPECT_FALSE(fresh.children()[8].inHeat);
+}
+
 TEST(ClassPaste, NamesComeWithTheirSexAndLineAndHeadingsGo) {
     const std::string text =
         "\xD0\xD5\xC3\xFB\t\xD0\xD4\xB1\xF0\r\n"   // 1 姓名 性别
