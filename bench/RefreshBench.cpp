@@ -5,16 +5,19 @@
 // 学期成绩 on 100 000 races.
 //
 // Usage: RefreshBench.exe [--quick] [--runs N] [--cpu-seconds N] [--from-scratch]
-//                         [--frame WxH] [--races N,N...] [--table-only] [--term]
+//                         [--frame WxH] [--races N,N...] [--table-only] [--term] [--classes]
 //   --from-scratch  recompose the backdrop and read the whole records file at
 //                   every refresh (the plain way), for comparison
 //   --frame, --races  only this frame size, only these numbers of races
 //   --table-only    the refresh table alone
 //   --term          the term board alone
+//   --classes       switching classes and 名单 of 2 000 alone
 #include "core/Core.h"
 #include "core/DataFolder.h"
 #include "output/OutputWnd.h"
 #include "output/TermBoard.h"
+#include "race/ClassChooser.h"
+#include "race/ClassListDlg.h"
 #include "race/ControlDlg.h"
 #include "core/RaceState.h"
 #include "records/RecordsDocument.h"
@@ -228,10 +231,76 @@ void termBoard(int runs) {
     }
 }
 
+// A teacher's classes: switching from a class of a few races to one whose
+// records file holds 100 000 (its roster loaded, its class of 40 named, the
+// weekly board of the whole class summed from the whole file, the
+// scoreboard laid out again for its photos), and 名单 on a class of 2 000:
+// opening it, and one click of 下一组.
+void classes(int runs) {
+    const std::string first = benchData.path(), second = first + "班级\\二班\\";
+    CreateDirectoryW(CCore::systemText(first + "班级").c_str(), nullptr);
+    CreateDirectoryW(CCore::systemText(second).c_str(), nullptr);
+    std::vector<std::string> forty;
+    std::string classText;
+    for (int i = 0; i < 40; ++i) {
+        forty.push_back(std::string(i < 8 ? kNames[i] : kOthers[i % 4]) + std::to_string(i));
+        classText += forty.back() + "\r\n";
+    }
+    writeFile(second + "_class.txt", classText);
+    writeFile(second + "psn.txt", classText.substr(0, classText.find(forty[8])));
+    writeFile(second + "_records.csv", recordsOf(100000));
+    writeFile(first + "_records.csv", recordsOf(100));
+    outputWnd = new COutputWnd(benchData);
+    outputWnd->Create(IDD_OUTPUT, nullptr);
+    const auto moveTo = [&](const std::string& folder, const std::vector<std::string>& names) {
+        benchData.moveTo(folder);
+        std::string roster;
+        core->readFile(benchData.rosterPath(), &roster, 1 << 20);
+        contestantCount = loadRosterInto(parseRoster(roster), contestants, 0);
+        outputWnd->setClassNames(names);
+        outputWnd->refresh();
+        outputWnd->layoutWindow(0, 0, 1920, 1080);
+    };
+    std::vector<double> switches;
+    for (int i = 0; i < runs; ++i) {
+        moveTo(first, {});
+        const double t0 = nowMs();
+        moveTo(second, forty);
+        switches.push_back(nowMs() - t0);
+    }
+    std::printf("switching to a class of 40 with 100000 races, its boards shown at 1920x1080: median %.0f ms, "
+                "worst %.0f ms\n",
+                stats(switches).median, *std::max_element(switches.begin(), switches.end()));
+    outputWnd->DestroyWindow();
+    delete outputWnd;
+    outputWnd = nullptr;
+
+    classText.clear();
+    for (int i = 0; i < 2000; ++i) classText += "C" + std::to_string(i) + "\r\n";
+    writeFile(second + "_class.txt", classText);
+    CClassChooser chooser;
+    chooser.load(first);
+    std::vector<double> opens, clicks;
+    for (int i = 0; i < std::min(runs, 10); ++i) {
+        CClassListDlg dialog(nullptr, benchData, chooser);
+        double t0 = nowMs();
+        dialog.Create(IDD_CLASS_LIST, nullptr);
+        opens.push_back(nowMs() - t0);
+        t0 = nowMs();
+        SendMessageW(dialog.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLASS_NEXT_HEAT, BN_CLICKED), 0);
+        clicks.push_back(nowMs() - t0);
+        dialog.DestroyWindow();
+    }
+    std::printf("class list of 2000: opening median %.0f ms, one click of its next heat median %.0f ms, worst %.0f ms\n",
+                stats(opens).median, stats(clicks).median, *std::max_element(clicks.begin(), clicks.end()));
+    benchData.moveTo(first);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool quick = false, scratch = false, tableOnly = false, termOnly = false;
+    bool quick = false, scratch = false, tableOnly = false, termOnly = false, classesOnly = false;
     int cpuSeconds = 30;
     int runs = 0;
     std::vector<std::array<int, 2>> sizes = {{1280, 720}, {1920, 1080}, {3840, 2160}};
@@ -243,6 +312,7 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(3, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--table-only")) tableOnly = true;
         else if (!std::strcmp(argv[i], "--term")) termOnly = true;
+        else if (!std::strcmp(argv[i], "--classes")) classesOnly = true;
         else if (!std::strcmp(argv[i], "--frame") && i + 1 < argc) {
             int w = 0, h = 0;
             if (std::sscanf(argv[++i], "%dx%d", &w, &h) == 2) sizes = {{w, h}};
@@ -274,8 +344,9 @@ int main(int argc, char** argv) {
     startEightClocks();
 
     if (runs == 0) runs = quick ? 8 : 40;
-    if (termOnly) {
-        termBoard(std::min(runs, 10));
+    if (termOnly || classesOnly) {
+        if (termOnly) termBoard(std::min(runs, 10));
+        if (classesOnly) classes(std::min(runs, 10));
         Gdiplus::GdiplusShutdown(token);
         return 0;
     }
@@ -363,6 +434,7 @@ int main(int argc, char** argv) {
     }
 
     if (!quick) termBoard(std::min(runs, 10));
+    if (!quick && !scratch) classes(std::min(runs, 10));
 
     // CPU while a race is shown: the window's own 200 ms timer drives it.
     outputWnd = new COutputWnd(benchData);

@@ -120,6 +120,7 @@ void CClassListDlg::OnCommand(UINT id, UINT code) {
 LRESULT CClassListDlg::OnNotify(NMHDR* header) {
     if (header->idFrom != IDC_CLASS_CHILDREN) return 0;
     switch (header->code) {
+    case LVN_GETDISPINFOW: giveCell(reinterpret_cast<NMLVDISPINFOW*>(header)); break;
     case NM_CLICK: onRowClicked(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); break;
     case NM_DBLCLK: {
         const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
@@ -137,20 +138,34 @@ bool CClassListDlg::hasPhoto(const ClassChild& child) const {
     return !child.newPhoto.empty() || photos_.count(lowerAscii(child.photoName + ".jpg")) > 0;
 }
 
+// The list holds no text of its own: it asks for the rows it shows
+// (cellText), so that a class of thousands shows at once after every change.
 void CClassListDlg::show(int select) {
-    SendMessageW(list_.m_hWnd, WM_SETREDRAW, FALSE, 0);
-    list_.DeleteAllItems();
-    const std::vector<ClassChild>& children = class_->children();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const int row = (int)i;
-        list_.InsertItem(row, core->getStrInt(row + 1));
-        list_.SetItemText(row, 1, children[i].name);
-        list_.SetItemText(row, 2, hasPhoto(children[i]) ? "有" : "");
-        list_.SetItemText(row, 3, children[i].inHeat ? "√" : "");
-    }
-    SendMessageW(list_.m_hWnd, WM_SETREDRAW, TRUE, 0);
-    if (select >= 0 && select < (int)children.size()) list_.SelectItem(select);
+    const int rows = (int)class_->children().size();
+    SendMessageW(list_.m_hWnd, LVM_SETITEMCOUNT, (WPARAM)rows, 0);
+    InvalidateRect(list_.m_hWnd, nullptr, FALSE);
+    if (select >= 0 && select < rows) list_.SelectItem(select);
     showCount();
+}
+
+std::string CClassListDlg::cellText(int row, int column) const {
+    const ClassChild& child = class_->children()[row];
+    switch (column) {
+    case 0: return core->getStrInt(row + 1);
+    case 1: return child.name;
+    case 2: return hasPhoto(child) ? "有" : "";
+    case 3: return child.inHeat ? "√" : "";
+    }
+    return std::string();
+}
+
+void CClassListDlg::giveCell(NMLVDISPINFOW* info) const {
+    LVITEMW& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= (int)class_->children().size() ||
+        item.cchTextMax <= 0)
+        return;
+    const std::wstring text = CCore::systemText(cellText(item.iItem, item.iSubItem));
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
 }
 
 void CClassListDlg::showCount() {

@@ -12,6 +12,8 @@
 #include "race/ClassChooser.h"
 #include "race/ClassList.h"
 
+#include <commctrl.h>
+
 #include <memory>
 #include <set>
 #include <string>
@@ -37,6 +39,8 @@ protected:
 private:
     void tellFileIssues();
     void show(int select);
+    std::string cellText(int row, int column) const;
+    void giveCell(NMLVDISPINFOW* info) const;
     void showCount();
     int selected();
     bool typedName(std::string* name);

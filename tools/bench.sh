@@ -2,7 +2,7 @@
 # Builds and runs the refresh benchmark under Wine on a virtual display and
 # prints its table. Arguments go to the benchmark (--quick, --runs N,
 # --cpu-seconds N, --from-scratch, --frame WxH, --races N,N, --table-only,
-# --term: the term board of 学期成绩 on 100000 races alone).
+# --term: the term board of 学期成绩 on 100000 races alone, --classes: switching classes and 名单 of 2000).
 #   tools/bench.sh --both   the 32-bit build against the 64-bit build: the
 #                           refresh at 1920x1080 with 0 and 100000 races
 . "$(dirname "$0")/setup.sh"
