@@ -155,7 +155,8 @@ void CResultsDlg::voidRace() {
     const RecordsRace& race = *weekRaces_[race_];
     const std::string question = "删除这场比赛吗？\n\n" + race.stamp + "（" + modeText(race.obstacle) +
                                  "）：" + namesByPlace(race) +
-                                 "\n\n删除后周冠军榜不再计入这场比赛。删除前的记录文件会先备份到 data\\backup 文件夹。";
+                                 "\n\n删除后周冠军榜不再计入这场比赛。删除前的记录文件会先备份到：\n" +
+                                 folder_.path() + "backup";
     if (core->msgboxQuestion(m_hWnd, question, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
     RecordsChange change = changeOf(race);
     change.voided = true;

@@ -283,6 +283,9 @@ shot_output() { # name
 say "timed race"
 prepare_folder timed 0
 write_records "$work/timed" timed
+# A teacher's second class beside the first (本班).
+mkdir -p "$work/timed/data/班级/三年级2班"
+write_gbk "$work/timed/data/班级/三年级2班/psn.txt" 刘一 陈二
 start_program "$work/timed"
 shot_window "$dlg" control.png
 
@@ -300,7 +303,7 @@ sleep 1.5
 shot_output race-ended.png
 
 # 成绩管理 on the week's races, the race just ended on top.
-click_at "$(dialog_point "$dlg" 325 217 280 91)"      # 成绩管理
+click_at "$(dialog_point "$dlg" 325 217 280 113)"     # 成绩管理
 res=$(window_named 成绩管理)
 sleep 1
 shot_window "$res" results.png
@@ -335,15 +338,23 @@ sleep 0.5
 # 名单 on a class of twenty, the demo roster its first heat.
 write_gbk "$work/timed/data/_class.txt" 张伟 李娜 王芳 刘洋 陈静 赵磊 杨洋 黄蕾 周杰 吴敏 \
     徐静 孙丽 马超 朱婷 胡军 郭敏 何涛 林琳 高峰 罗娜
-click_at "$(dialog_point "$dlg" 325 217 280 69)"      # 名单
+click_at "$(dialog_point "$dlg" 325 217 280 93)"      # 名单
 cls=$(window_named 名单)
 sleep 1
 shot_window "$cls" class-list.png
 click_at "$(dialog_point "$cls" 300 214 272 200)"     # 取消
 sleep 0.5
 
+# The drop-down list 班级 opened: the first class, the second, 新建班级….
+click_at "$(dialog_point "$dlg" 325 217 286 74)"      # 班级
+sleep 1
+geometry_of "$dlg"
+save_png "${WW}x$(( WH + 40 ))+${WX}+${WY}" classes.png
+click_at "$(dialog_point "$dlg" 325 217 286 74)"      # closed again, the same class kept
+sleep 0.5
+
 # The options dialog and the palette of the text colour.
-click_at "$(dialog_point "$dlg" 325 217 280 113)"     # 选项
+click_at "$(dialog_point "$dlg" 325 217 280 133)"     # 选项
 opt=$(window_named 选项)
 sleep 1
 shot_window "$opt" options.png
