@@ -400,7 +400,10 @@ bool CClassListDlg::saveAll(const std::string& className) {
                         withoutBackslash(classes_.folderOf(className)), "班级文件夹");
     const ClassSavePlan::Outcome outcome = plan.carryOut();
     if (outcome.done) return true;
-    core->msgboxWarning(m_hWnd, "无法保存" + outcome.failed.what + "：\n" + outcome.failed.path + "\n\n原因：" +
+    // A file that could not move is named by the name it has.
+    const PlanStep& failed = outcome.failed;
+    const std::string& file = failed.kind == PlanStep::Kind::Rename ? failed.from : failed.path;
+    core->msgboxWarning(m_hWnd, "无法保存" + failed.what + "：\n" + file + "\n\n原因：" +
                                     outcome.error +
                                     (outcome.restored ? "\n\n名单、照片和文件都保持原样。请关闭正在使用这个文件的程序，"
                                                         "或者去掉它的“只读”属性，再点“确定”。"

@@ -784,3 +784,91 @@ TEST_F(ControlDlgSettingsTest, DirectScoringSetsAddsAndTakesAway) {
 }
 
 }  // namespace
+
+namespace {
+
+void selectChild(HWND list, int row) {
+    CListCtrl view;
+    view.m_hWnd = GetDlgItem(list, IDC_CLASS_CHILDREN);
+    view.SelectItem(row);
+    view.m_hWnd = nullptr;
+}
+
+void renameChild(HWND list, int row, const char* name) {
+    selectChild(list, row);
+    SetDlgItemTextA(list, IDC_CLASS_NAME, name);
+    clickButton(list, IDC_CLASS_RENAME);
+}
+
+void putOnClipboard(const std::string& text) {
+    const std::wstring wide = toWide(text);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(data), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+}  // namespace
+
+// 名单 made sound: a name of a hand-edited file told with its file and line,
+// and OK refused until it is mended; a child renamed twice warns about the
+// results of the name it had; Ctrl+V of two lines pastes them; two children
+// swap names while a photo is held open: OK changes nothing and names the
+// photo, and once it is free swaps their photos; Cancel of a change asks.
+TEST_F(ControlDlgTest, TheClassListDoesAllOrNothingAndTellsNamesFromFiles) {
+    dir.write("data\\_class.txt", "甲一\r\n乙二\r\n买买提·艾力\r\n");
+    dir.write("data\\psn.txt", "甲一\r\n乙二\r\n");
+    dir.write("data\\_records.csv", "计时赛,2026-11-03 10:00:00\r\n甲一,12340,0\r\n\r\n");
+    copyDemo("data\\_face.jpg", "data\\甲一.jpg");
+    const std::string photo = dir.read("data\\甲一.jpg");
+    const std::string npsn = dir.read("data\\psn.txt"), nclass = dir.read("data\\_class.txt");
+    withDialog([&](CControlDlg&, HWND w) {
+        boxes.clear();
+        whileModal([&] { clickButton(w, IDC_OPEN_CLASS_LIST); }, [&](HWND list) {
+            ASSERT_EQ(boxes.boxes().size(), 1u);
+            EXPECT_NE(boxes.boxes()[0].text.find("_class.txt 第 3 行 买买提·艾力：超过 11 个字节"), std::string::npos);
+            clickButton(list, IDOK);
+            EXPECT_NE(boxes.boxes().back().text.find("名单第 3 个 买买提·艾力：超过 11 个字节"), std::string::npos);
+            selectChild(list, 2);
+            clickButton(list, IDC_CLASS_REMOVE);
+            boxes.setAnswer(IDYES);
+            renameChild(list, 0, "丙三");
+            renameChild(list, 1, "甲一");
+            renameChild(list, 0, "乙二");
+            EXPECT_EQ(std::count_if(boxes.boxes().begin(), boxes.boxes().end(), [](const CapturedBox& b) {
+                          return b.text.find("“甲一”已经有比赛成绩") == 0;
+                      }), 2);
+            putOnClipboard("丁四\r\n戊五\r\n");
+            holdControl(true);
+            pressKey(GetDlgItem(list, IDC_CLASS_NAME), 'V');
+            holdControl(false);
+            EXPECT_EQ(cell(list, IDC_CLASS_CHILDREN, 3, 1), "戊五");
+            HANDLE held = CreateFileA(dir.file("data\\甲一.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                      nullptr);
+            clickButton(list, IDOK);
+            EXPECT_EQ(boxes.boxes().back().text.find("无法保存照片：\n" + dir.file("data\\甲一.jpg")), 0u);
+            EXPECT_EQ(dir.read("data\\_class.txt") + dir.read("data\\psn.txt"), nclass + npsn);
+            EXPECT_EQ(GetFileAttributesA(dir.file("data\\乙二.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+            CloseHandle(held);
+            clickButton(list, IDOK);
+        });
+        EXPECT_EQ(dir.read("data\\乙二.jpg"), photo);
+        EXPECT_EQ(GetFileAttributesA(dir.file("data\\甲一.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(dir.read("data\\_class.txt"), "乙二\r\n甲一\r\n丁四\r\n戊五\r\n");
+        EXPECT_EQ(dir.read("data\\psn.txt"), "乙二\r\n甲一\r\n");
+        whileModal([&] { clickButton(w, IDC_OPEN_CLASS_LIST); }, [&](HWND list) {
+            SetDlgItemTextA(list, IDC_CLASS_NAME, "己六");
+            clickButton(list, IDC_CLASS_ADD);
+            boxes.setAnswer(IDNO);
+            clickButton(list, IDCANCEL);
+            EXPECT_EQ(boxes.boxes().back().text.find("放弃修改？"), 0u);
+            EXPECT_TRUE(IsWindow(list));
+            boxes.setAnswer(IDYES);
+            clickButton(list, IDCANCEL);
+        });
+        EXPECT_EQ(dir.read("data\\_class.txt"), "乙二\r\n甲一\r\n丁四\r\n戊五\r\n");
+    });
+}
