@@ -23,6 +23,7 @@ set(TRACKVANE_WIN_SOURCES
     race/ScoreDlg.cpp
     race/TermDlg.cpp
     output/FrameBuffer.cpp
+    output/GdiTextMeasure.cpp
     output/OutputWnd.cpp
     output/RecordsFile.cpp
     output/ScoreboardExport.cpp

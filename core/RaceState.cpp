@@ -1,5 +1,7 @@
 #include "core/RaceState.h"
 
+#include <cstdlib>
+
 Contestant* contestants = nullptr;
 Contestant* weeklyTotals = nullptr;
 
@@ -23,3 +25,19 @@ int screenHeight = 0;
 int outputEnabled = 0;
 int outputPlaced = 0;
 IntRect outputRect = {0, 0, 0, 0};
+
+void allocateRaceTables() {
+    outputPlaced = 0;
+    raceRunning = 0;
+    resultsReady = 0;
+    contestantCount = 0;
+    contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+}
+
+void freeRaceTables() {
+    std::free(contestants);
+    contestants = nullptr;
+    std::free(weeklyTotals);
+    weeklyTotals = nullptr;
+}

@@ -42,6 +42,10 @@ static_assert(sizeof(void*) != 4 ||
 // is the same contestant.
 extern Contestant* contestants;
 extern Contestant* weeklyTotals;
+// Both tables made, zero-filled, with no race on them and the output window
+// not yet placed; and freed again.
+void allocateRaceTables();
+void freeRaceTables();
 
 extern int contestantCount;
 extern int raceRunning;

@@ -10,6 +10,7 @@
 #include "framework/Handles.h"
 #include "output/FrameBuffer.h"
 #include "output/FramePlan.h"
+#include "output/GdiTextMeasure.h"
 #include "output/Layout.h"
 #include "output/RecordsFile.h"
 
@@ -19,24 +20,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-// Widths and heights of texts as GDI+ lays them out, kept once measured: the
-// frame asks for the same texts five times a second while clocks run. Times
-// and scores are measured with every digit as the widest one, so a running
-// clock keeps one width and one entry.
-class GdiTextMeasure : public TextMeasure {
-public:
-    void reset(Gdiplus::GpFontFamily* text, Gdiplus::GpFontFamily* title);
-    TextBox measure(PathKind kind, int size, std::string_view text) override;
-
-private:
-    char widestDigit(int size);
-
-    Gdiplus::GpFontFamily* text_ = nullptr;
-    Gdiplus::GpFontFamily* title_ = nullptr;
-    std::unordered_map<std::string, TextBox> boxes_;
-    std::unordered_map<int, char> widestDigits_;
-};
 
 class COutputWnd : public CDialog {
 public:

@@ -1,8 +1,6 @@
 #include "race/ControlDlg.h"
 
 #include "core/Core.h"
-#include "core/TextFields.h"
-#include "framework/Handles.h"
 #include "core/RaceState.h"
 #include "output/OutputWnd.h"
 #include "output/ScoreboardExport.h"
@@ -14,9 +12,6 @@
 #include "records/RecordLines.h"
 #include "records/TimeText.h"
 #include "settings/OptionsDlg.h"
-
-#include <algorithm>
-#include <cstdlib>
 
 COutputWnd* outputWnd = nullptr;
 
@@ -40,14 +35,8 @@ BOOL CControlDlg::OnInitDialog() {
     core = new CCore();
     core->autoFileConfig();
 
-    outputPlaced = 0;
-    raceRunning = 0;
-    resultsReady = 0;
-    contestantCount = 0;
     baseTitle = "Trackvane";
-
-    contestants = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
-    weeklyTotals = static_cast<Contestant*>(std::calloc(MAX_CONTESTANTS, sizeof(Contestant)));
+    allocateRaceTables();
     session_ = std::make_unique<RaceSession>(
         SharedRace{contestants, &contestantCount, &raceRunning, &resultsReady, &raceIsZhangai});
     classes_.load(core->getAppPath() + "data\\");
@@ -156,10 +145,7 @@ void CControlDlg::OnDestroy() {
     delete outputWnd;
     outputWnd = nullptr;
     if (!pendingRecords().empty()) files_->writeWaitingBlocks(nullptr);
-    std::free(contestants);
-    contestants = nullptr;
-    std::free(weeklyTotals);
-    weeklyTotals = nullptr;
+    freeRaceTables();
     delete core;
     core = nullptr;
     mainDlgWnd = nullptr;
