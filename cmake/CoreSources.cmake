@@ -25,6 +25,8 @@ set(TRACKVANE_CORE_SOURCES
     race/RaceJournal.cpp
     race/RaceSession.cpp
     output/TermBoard.cpp
+    output/Honours.cpp
+    output/CertificatePlan.cpp
     output/Layout.cpp
     output/FramePlan.cpp
     output/ExportTable.cpp

@@ -10,6 +10,8 @@ set(TRACKVANE_WIN_SOURCES
     core/CoreMessages.cpp
     core/CoreTime.cpp
     core/DataFolder.cpp
+    race/AwardDlg.cpp
+    race/Awards.cpp
     race/ClassChooser.cpp
     race/ClassFiles.cpp
     race/ClassListDlg.cpp
@@ -22,6 +24,7 @@ set(TRACKVANE_WIN_SOURCES
     race/ResultEditDlg.cpp
     race/ScoreDlg.cpp
     race/TermDlg.cpp
+    output/CertificatePage.cpp
     output/FrameBuffer.cpp
     output/GdiTextMeasure.cpp
     output/OutputWnd.cpp

@@ -36,6 +36,8 @@ const ConfigDefault kDefaults[] = {
     {"fontTitle", "黑体", 0, 0},
     {"firstClass", "本班", 0, 0},
     {"currentClass", "", 0, 0},
+    {"school", "", 0, 0},
+    {"teacher", "", 0, 0},
 };
 
 const ConfigDefault* defaultEntry(const char* key) {

@@ -2,6 +2,13 @@
 
 #include "core/Core.h"
 
+#include <shlwapi.h>
+
+namespace {
+// A picture file is seldom larger; one that is would only stall the frame.
+const size_t kPictureReadLimit = 256u << 20;
+}  // namespace
+
 FrameBuffer::~FrameBuffer() { release(); }
 
 void FrameBuffer::release() {
@@ -75,4 +82,33 @@ void fillPath(Gdiplus::GpGraphics* graphics, Gdiplus::GpPath* path, uint32_t arg
     if (!path || gp::GdipCreateSolidFill(argb, &fill) != gp::Ok) return;
     gp::ScopedGpBrush brush(fill);
     gp::GdipFillPath(graphics, fill, path);
+}
+
+bool Picture::load(const std::string& path) {
+    reset();
+    std::string bytes;
+    if (!core->isFileExist(path) || !core->readFile(path, &bytes, kPictureReadLimit) || bytes.empty()) return false;
+    stream_.reset(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), (UINT)bytes.size()));
+    Gdiplus::GpImage* image = nullptr;
+    if (!stream_ || gp::GdipLoadImageFromStream(stream_.get(), &image) != gp::Ok) {
+        reset();
+        return false;
+    }
+    image_.reset(image);
+    return true;
+}
+
+void Picture::reset() {
+    image_.reset();
+    stream_.reset();
+}
+
+void Picture::size(int* width, int* height) const {
+    UINT w = 0, h = 0;
+    if (image_) {
+        gp::GdipGetImageWidth(image_.get(), &w);
+        gp::GdipGetImageHeight(image_.get(), &h);
+    }
+    *width = (int)w;
+    *height = (int)h;
 }

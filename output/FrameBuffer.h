@@ -49,3 +49,22 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
+
+// A picture read from its file's bytes in memory: GDI+ reads a picture
+// lazily from where it was loaded, and keeps a file open for as long as the
+// image lives, so that on Windows a photo on show could be neither replaced
+// nor renamed (名单) until the program ended. The stream lives as long as the
+// image.
+class Picture {
+public:
+    bool load(const std::string& path);
+    void reset();
+    Gdiplus::GpImage* get() const { return image_.get(); }
+    explicit operator bool() const { return (bool)image_; }
+    // Its size in pixels; 0 x 0 without a picture.
+    void size(int* width, int* height) const;
+
+private:
+    gp::ScopedStream stream_;
+    gp::ScopedImage image_;  // released before its stream
+};

@@ -4,6 +4,25 @@
 
 using Gdiplus::GpFontFamily;
 
+namespace {
+const char kTextFamilyName[] = "黑体";
+
+GpFontFamily* createFamily(const std::string& name) {
+    Gdiplus::GpFontFamily* family = nullptr;
+    std::wstring wide = toWide(name);
+    if (wide.empty() || gp::GdipCreateFontFamilyFromName(wide.c_str(), nullptr, &family) != gp::Ok)
+        return nullptr;
+    return family;
+}
+}  // namespace
+
+GpFontFamily* createTextFamily() { return createFamily(kTextFamilyName); }
+
+GpFontFamily* createTitleFamily() {
+    GpFontFamily* title = createFamily(core->getConfigStr("fontTitle"));
+    return title ? title : createFamily(kTextFamilyName);
+}
+
 void GdiTextMeasure::reset(GpFontFamily* text, GpFontFamily* title) {
     text_ = text;
     title_ = title;

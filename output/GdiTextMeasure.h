@@ -8,6 +8,12 @@
 #include <string_view>
 #include <unordered_map>
 
+// The families the scoreboard writes in: 黑体 for its texts, the settings'
+// fontTitle for its title (黑体 where that one is not installed, which would
+// leave the title out). Null when the system has neither.
+Gdiplus::GpFontFamily* createTextFamily();
+Gdiplus::GpFontFamily* createTitleFamily();
+
 // Widths and heights of texts as GDI+ lays them out, kept once measured: the
 // frame asks for the same texts five times a second while clocks run. Times
 // and scores are measured with every digit as the widest one, so a running

@@ -6,8 +6,6 @@
 #include "records/Ranking.h"
 #include "res/resource.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 
 using Gdiplus::GpFontFamily;
@@ -16,28 +14,6 @@ using Gdiplus::GpPath;
 
 namespace {
 const UINT_PTR kClockTimer = 1;
-const char kTextFamilyName[] = "黑体";
-
-// A picture file is seldom larger; one that is would only stall the frame.
-const size_t kPictureReadLimit = 256u << 20;
-
-void imageSize(GpImage* image, int* w, int* h) {
-    UINT iw = 0, ih = 0;
-    if (image) {
-        gp::GdipGetImageWidth(image, &iw);
-        gp::GdipGetImageHeight(image, &ih);
-    }
-    *w = (int)iw;
-    *h = (int)ih;
-}
-
-GpFontFamily* createFamily(const std::string& name) {
-    Gdiplus::GpFontFamily* family = nullptr;
-    std::wstring wide = toWide(name);
-    if (wide.empty() || gp::GdipCreateFontFamilyFromName(wide.c_str(), nullptr, &family) != gp::Ok)
-        return nullptr;
-    return family;
-}
 
 GpPath* createPath() {
     Gdiplus::GpPath* path = nullptr;
@@ -108,29 +84,6 @@ BOOL COutputWnd::PreTranslateMessage(MSG* msg) {
 
 // --- layout ---
 
-// Read from the file's bytes in memory: GDI+ reads a picture lazily from
-// where it was loaded, and keeps a file open for as long as the image lives,
-// so that on Windows a photo on the scoreboard could be neither replaced nor
-// renamed (名单) until the program ended.
-bool COutputWnd::Picture::load(const std::string& path) {
-    reset();
-    std::string bytes;
-    if (!core->isFileExist(path) || !core->readFile(path, &bytes, kPictureReadLimit) || bytes.empty()) return false;
-    stream_.reset(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), (UINT)bytes.size()));
-    Gdiplus::GpImage* image = nullptr;
-    if (!stream_ || gp::GdipLoadImageFromStream(stream_.get(), &image) != gp::Ok) {
-        reset();
-        return false;
-    }
-    image_.reset(image);
-    return true;
-}
-
-void COutputWnd::Picture::reset() {
-    image_.reset();
-    stream_.reset();
-}
-
 void COutputWnd::releaseImages() {
     // Entries may point at any of these; no pointer may outlive its image.
     if (contestants) {
@@ -147,10 +100,8 @@ void COutputWnd::releaseImages() {
 }
 
 void COutputWnd::loadFonts() {
-    textFamily.reset(createFamily(kTextFamilyName));
-    GpFontFamily* title = createFamily(core->getConfigStr("fontTitle"));
-    // A title font that is not installed would leave the title out.
-    titleFamily.reset(title ? title : createFamily(kTextFamilyName));
+    textFamily.reset(createTextFamily());
+    titleFamily.reset(createTitleFamily());
 }
 
 void COutputWnd::loadFaces() {
@@ -220,8 +171,8 @@ void COutputWnd::layoutWindow(int left, int top, int right, int bottom) {
     LayoutInput in = {};
     in.frameWidth = right - left;
     in.frameHeight = bottom - top;
-    imageSize(logoImage.get(), &in.logoPixelWidth, &in.logoPixelHeight);
-    imageSize(defaultFace.get(), &in.facePixelWidth, &in.facePixelHeight);
+    logoImage.size(&in.logoPixelWidth, &in.logoPixelHeight);
+    defaultFace.size(&in.facePixelWidth, &in.facePixelHeight);
     const FontSizes sizes = layoutFontSizes(in.frameWidth);
     const int titleWidth =
         core->getTextBoundsByFontFamily(titleFamily.get(), sizes.titleSize, raceTitle).cx;

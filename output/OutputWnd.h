@@ -108,18 +108,6 @@ private:
     RECT dirty_ = {0, 0, 0, 0};  // what the last clocks-only frame changed
     IntRect frameRect = {0, 0, 0, 0};
 
-    // A picture with the stream it is read from, which lives as long as it.
-    class Picture {
-    public:
-        bool load(const std::string& path);
-        void reset();
-        Gdiplus::GpImage* get() const { return image_.get(); }
-        explicit operator bool() const { return (bool)image_; }
-
-    private:
-        gp::ScopedStream stream_;
-        gp::ScopedImage image_;  // released before its stream
-    };
     Picture bgImage;
     Picture logoImage;
     Picture defaultFace;

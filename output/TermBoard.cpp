@@ -146,6 +146,13 @@ TermBoard computeTermBoard(std::string_view records, const LocalTime& from, cons
     return board;
 }
 
+void keepTermRows(TermBoard& board, const std::function<bool(const TermRow& row)>& keep) {
+    board.rows.erase(std::remove_if(board.rows.begin(), board.rows.end(),
+                                    [&](const TermRow& row) { return !keep(row); }),
+                     board.rows.end());
+    board.median = mediansOf(board);
+}
+
 LocalTime termStart(const LocalTime& today) {
     if (today.month >= 9) return LocalTime{today.year, 9, 1, 0, 0, 0};
     if (today.month == 1) return LocalTime{today.year - 1, 9, 1, 0, 0, 0};

@@ -59,6 +59,10 @@ constexpr int TERM_MOST_DAYS = 366;
 TermBoard computeTermBoard(std::string_view records, const LocalTime& from, const LocalTime& to,
                            bool obstacle, const NameToAnsi& nameToAnsi);
 
+// The board of some of its children only (the boys, the girls): the rows
+// `keep` accepts, and the class's median of each week among them.
+void keepTermRows(TermBoard& board, const std::function<bool(const TermRow& row)>& keep);
+
 // The first day of the term `today` lies in: 1 September for September to
 // January, 1 February for February to August.
 LocalTime termStart(const LocalTime& today);

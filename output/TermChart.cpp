@@ -2,6 +2,7 @@
 
 #include "core/Core.h"
 #include "output/FrameBuffer.h"
+#include "output/GdiTextMeasure.h"
 #include "records/RecordLines.h"
 
 #include <algorithm>
@@ -56,12 +57,6 @@ void drawLine(Gdiplus::GpGraphics* g, const std::vector<ChartPoint>& points, flo
 
 }  // namespace
 
-Gdiplus::GpFontFamily* createChartFamily() {
-    Gdiplus::GpFontFamily* family = nullptr;
-    gp::GdipCreateFontFamilyFromName(toWide("黑体").c_str(), nullptr, &family);
-    return family;
-}
-
 void drawTermChart(Gdiplus::GpGraphics* g, Gdiplus::GpFontFamily* family, const TermBoard& board,
                    std::size_t row, float x, float y, float width, float height, float textSize) {
     fill(g, kWhite, x, y, width, height);
@@ -87,7 +82,7 @@ bool saveTermPage(const TermBoard& board, std::size_t number, const std::string&
         return false;
     }
     Gdiplus::GpGraphics* g = page.graphics();
-    gp::ScopedFamily family(createChartFamily());
+    gp::ScopedFamily family(createTextFamily());
     fill(g, kWhite, 0, 0, (float)TERM_PAGE_WIDTH, (float)TERM_PAGE_HEIGHT);
     const std::string mode = modeText(board.obstacle);
     const std::size_t pages = termPageCount(board.rows.size());

@@ -8,9 +8,6 @@
 
 #include <string>
 
-// The family the charts write in; null when the system has none of it.
-Gdiplus::GpFontFamily* createChartFamily();
-
 // Row `row` of the board in the box at (x, y), width x height pixels: a white
 // ground, the name and 进步 above, the weekly bests as a blue line with
 // points, the class's weekly median as a grey line.

@@ -2,6 +2,7 @@
 
 #include "core/Core.h"
 #include "framework/Handles.h"
+#include "records/RecordLines.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
@@ -109,6 +110,18 @@ bool photoAsJpeg(const std::wstring& source, std::string* jpeg, std::string* rea
     return findImageEncoder(L"image/jpeg", &encoder) && stream &&
            gp::GdipSaveImageToStream(photo.get(), stream.get(), &encoder, &parameters) == gp::Ok &&
            streamBytes(stream.get(), jpeg);
+}
+
+std::vector<ClassChild> readClassChildren(const DataFolder& folder) {
+    TextFile file;
+    if (!folder.readText(folder.classPath(), &file, nullptr) || !file.exists) return {};
+    return ClassList(NamesSource{file.text, true, {}}, NamesSource{}).children();
+}
+
+std::string sexIn(const std::vector<ClassChild>& children, const std::string& recordsName) {
+    for (const ClassChild& child : children)
+        if (recordsNameOf(child.name) == recordsName) return child.sex;
+    return std::string();
 }
 
 std::string clipboardText(HWND owner, std::vector<int>* lossyLines) {

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The items of the drop-down list 性别: a child's 性别 is one of them, the
+// empty one when it is not known.
+const char* const kSexes[] = {"男", "女", ""};
+
 std::string withoutBackslash(std::string folder) {
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return folder;
@@ -65,10 +69,12 @@ BOOL CClassListDlg::OnInitDialog() {
     // shows at once.
     for (const std::string& file : CCore::namesIn(folder_.path(), false)) photos_.insert(lowerAscii(file));
     list_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    list_.InsertColumn(0, "序号", LVCFMT_LEFT, 45);
-    list_.InsertColumn(1, "姓名", LVCFMT_LEFT, 110);
-    list_.InsertColumn(2, "照片", LVCFMT_CENTER, 50);
-    list_.InsertColumn(3, "本组", LVCFMT_CENTER, 50);
+    list_.InsertColumn(0, "序号", LVCFMT_LEFT, 42);
+    list_.InsertColumn(1, "姓名", LVCFMT_LEFT, 98);
+    list_.InsertColumn(2, "照片", LVCFMT_CENTER, 42);
+    list_.InsertColumn(3, "本组", LVCFMT_CENTER, 42);
+    list_.InsertColumn(4, "性别", LVCFMT_CENTER, 42);
+    for (const char* sex : kSexes) SendDlgItemMessageW(m_hWnd, IDC_CLASS_SEX, CB_ADDSTRING, 0, (LPARAM)toWide(sex).c_str());
     SetDlgItemText(IDC_CLASS_TITLE, classes_.currentName());
     show(-1);
     tellFileIssues();
@@ -103,6 +109,7 @@ BOOL CClassListDlg::PreTranslateMessage(MSG* msg) {
 }
 
 void CClassListDlg::OnCommand(UINT id, UINT code) {
+    if (id == IDC_CLASS_SEX && code == CBN_SELCHANGE) onSexChosen();
     if (code != BN_CLICKED) return;
     switch (id) {
     case IDC_CLASS_ADD: onAdd(); break;
@@ -155,6 +162,7 @@ std::string CClassListDlg::cellText(int row, int column) const {
     case 1: return child.name;
     case 2: return hasPhoto(child) ? "有" : "";
     case 3: return child.inHeat ? "√" : "";
+    case 4: return child.sex;
     }
     return std::string();
 }
@@ -315,7 +323,21 @@ void CClassListDlg::onNextHeat() {
 }
 
 void CClassListDlg::onRowClicked(int row) {
-    if (row >= 0) SetDlgItemText(IDC_CLASS_NAME, class_->children()[row].name);
+    if (row < 0) return;
+    const ClassChild& child = class_->children()[row];
+    SetDlgItemText(IDC_CLASS_NAME, child.name);
+    int item = 0;
+    while (item < 2 && child.sex != kSexes[item]) ++item;
+    SendDlgItemMessageW(m_hWnd, IDC_CLASS_SEX, CB_SETCURSEL, (WPARAM)item, 0);
+}
+
+// The selected child's 性别 as chosen in the list 性别.
+void CClassListDlg::onSexChosen() {
+    const int row = selected();
+    const int item = (int)SendDlgItemMessageW(m_hWnd, IDC_CLASS_SEX, CB_GETCURSEL, 0, 0);
+    if (row < 0 || item < 0 || item > 2) return;
+    class_->setSex((std::size_t)row, kSexes[item]);
+    show(row);
 }
 
 // Held until OK, so that Cancel leaves every photo as it was.

@@ -55,6 +55,7 @@ private:
     void onPhoto();
     void onPaste();
     void onRowClicked(int row);
+    void onSexChosen();
     bool hasPhoto(const ClassChild& child) const;
     bool changed();
     bool classNameTaken(std::string* name);

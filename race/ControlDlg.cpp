@@ -374,7 +374,7 @@ void CControlDlg::onListDblClk(const NMITEMACTIVATE* item) {
 
 void CControlDlg::openResults() {
     if (refusedDuringRace()) return;
-    CResultsDlg dlg(nullptr, folder_);
+    CResultsDlg dlg(nullptr, folder_, classes_.currentName());
     dlg.onChanged = [this](const RecordsChange& change) { onRecordsChanged(change); };
     dlg.DoModal();
 }

@@ -1,7 +1,7 @@
 #include "race/RaceFiles.h"
 
 #include "core/Core.h"
-#include "race/ClassList.h"
+#include "race/ClassFiles.h"
 #include "race/Roster.h"
 
 #include <algorithm>
@@ -20,11 +20,8 @@ std::vector<std::string> CRaceFiles::readRoster(HWND owner) {
 }
 
 std::vector<std::string> CRaceFiles::readClassNames() {
-    TextFile file;
     std::vector<std::string> names;
-    if (!folder_.readText(folder_.classPath(), &file, nullptr) || !file.exists) return names;
-    const ClassList list(NamesSource{file.text, true, {}}, NamesSource{});
-    for (const ClassChild& child : list.children()) names.push_back(child.name);
+    for (const ClassChild& child : readClassChildren(folder_)) names.push_back(child.name);
     return names;
 }
 

@@ -2,6 +2,9 @@
 
 #include "core/Core.h"
 #include "core/RaceState.h"
+#include "output/Honours.h"
+#include "race/Awards.h"
+#include "race/ClassFiles.h"
 #include "race/ResultEditDlg.h"
 #include "records/RecordLines.h"
 #include "records/TimeText.h"
@@ -22,7 +25,8 @@ std::string dateText(const LocalTime& t) {
 std::string timeText(int32_t ms) { return ms == NO_TIME || ms < 0 ? "无成绩" : resultTimeText(ms); }
 }  // namespace
 
-CResultsDlg::CResultsDlg(HWND parent, const DataFolder& folder) : CDialog(IDD_RESULTS, parent), folder_(folder) {}
+CResultsDlg::CResultsDlg(HWND parent, const DataFolder& folder, const std::string& className)
+    : CDialog(IDD_RESULTS, parent), folder_(folder), className_(className) {}
 
 void CResultsDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_RACES, races_);
@@ -51,12 +55,25 @@ void CResultsDlg::OnCommand(UINT id, UINT code) {
     case IDC_NEXT_WEEK: week_ = week_ < 0 ? week_ + 1 : 0; showWeek(0); break;
     case IDC_VOID_RACE: voidRace(); break;
     case IDC_TERM: openTerm(); break;
+    case IDC_WEEK_AWARDS: giveCertificates(); break;
     }
 }
 
 void CResultsDlg::openTerm() {
-    CTermDlg dlg(m_hWnd, folder_);
+    CTermDlg dlg(m_hWnd, folder_, className_);
     dlg.DoModal();
+}
+
+// 本周冠军 of the week shown, in the current mode: its boy and its girl
+// apart where 性别 is known.
+void CResultsDlg::giveCertificates() {
+    const std::vector<ClassChild> children = readClassChildren(folder_);
+    const bool obstacle = isZhangai != 0;
+    const std::vector<Honoured> champions = weekChampions(
+        records_->bytes(), weekStart(), obstacle, fileTextToAnsi,
+        [&children](const std::string& name) { return sexIn(children, name); });
+    makeCertificates(m_hWnd, folder_, className_, HonourKind::WeekChampion, champions,
+                     std::string("这一周没有") + modeText(obstacle) + "的成绩，没有可以颁发的“本周冠军”。");
 }
 
 LRESULT CResultsDlg::OnNotify(NMHDR* header) {

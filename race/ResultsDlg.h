@@ -18,7 +18,7 @@
 
 class CResultsDlg : public CDialog {
 public:
-    CResultsDlg(HWND parent, const DataFolder& folder);
+    CResultsDlg(HWND parent, const DataFolder& folder, const std::string& className);
 
     // After each change that reached the file.
     std::function<void(const RecordsChange& change)> onChanged;
@@ -36,6 +36,7 @@ private:
     void editRow(int row);
     void voidRace();
     void openTerm();
+    void giveCertificates();
     bool write(const std::string& after);
     RecordsChange changeOf(const RecordsRace& race) const;
     std::string shown(std::string_view fileText) const;
@@ -43,6 +44,7 @@ private:
     std::string namesByPlace(const RecordsRace& race) const;
 
     const DataFolder& folder_;
+    std::string className_;
     CListCtrl races_;
     CListCtrl rows_;
     std::unique_ptr<RecordsDocument> records_;

@@ -3,22 +3,32 @@
 #include "core/Core.h"
 #include "output/ScoreboardExport.h"
 #include "core/RaceState.h"
+#include "output/GdiTextMeasure.h"
+#include "output/Honours.h"
 #include "output/TermChart.h"
+#include "race/Awards.h"
+#include "race/ClassFiles.h"
 #include "records/RecordLines.h"
 #include "res/resource.h"
 
 namespace {
 const char kDateForm[] = "\n\n请写成 2026-09-01 这样的日期。";
+// The children the table holds: all, the boys, the girls.
+const char* const kShown[] = {"全部", "男", "女"};
 }  // namespace
 
-CTermDlg::CTermDlg(HWND parent, const DataFolder& folder) : CDialog(IDD_TERM, parent), folder_(folder) {}
+CTermDlg::CTermDlg(HWND parent, const DataFolder& folder, const std::string& className)
+    : CDialog(IDD_TERM, parent), folder_(folder), className_(className) {}
 
 void CTermDlg::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_TERM_LIST, list_); }
 
 BOOL CTermDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     list_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    family_.reset(createChartFamily());
+    family_.reset(createTextFamily());
+    children_ = readClassChildren(folder_);
+    for (const char* shown : kShown) SendDlgItemMessageW(m_hWnd, IDC_TERM_SEX, CB_ADDSTRING, 0, (LPARAM)toWide(shown).c_str());
+    SendDlgItemMessageW(m_hWnd, IDC_TERM_SEX, CB_SETCURSEL, 0, 0);
     const LocalTime today = core->getTimeNow();
     SetDlgItemText(IDC_TERM_FROM, formatDate(termStart(today)));
     SetDlgItemText(IDC_TERM_TO, formatDate(today));
@@ -27,11 +37,18 @@ BOOL CTermDlg::OnInitDialog() {
 }
 
 void CTermDlg::OnCommand(UINT id, UINT code) {
+    if (id == IDC_TERM_SEX && code == CBN_SELCHANGE) showRange();
     if (code != BN_CLICKED) return;
     switch (id) {
     case IDC_TERM_SHOW: showRange(); break;
     case IDC_TERM_EXPORT: exportBoard(); break;
+    case IDC_TERM_AWARDS: giveCertificates(); break;
     }
+}
+
+std::string CTermDlg::sexShown() {
+    const LRESULT item = SendDlgItemMessageW(m_hWnd, IDC_TERM_SEX, CB_GETCURSEL, 0, 0);
+    return item > 0 && item < 3 ? kShown[item] : kShown[0];
 }
 
 LRESULT CTermDlg::OnNotify(NMHDR* header) {
@@ -82,6 +99,10 @@ bool CTermDlg::showRange() {
     std::string bytes;
     if (!folder_.readRecords(&bytes, m_hWnd)) return false;
     board_ = computeTermBoard(bytes, from, to, isZhangai != 0, fileTextToAnsi);
+    // The boys or the girls: a child whose 性别 is not known is only under 全部.
+    const std::string sex = sexShown();
+    if (sex != kShown[0])
+        keepTermRows(board_, [&](const TermRow& row) { return sexIn(children_, row.name) == sex; });
     fillList();
     return true;
 }
@@ -124,7 +145,9 @@ void CTermDlg::exportBoard() {
         core->msgboxInfo(m_hWnd, "这段时间没有成绩，没有可导出的内容。");
         return;
     }
-    const std::string name = "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to);
+    const std::string sex = sexShown();
+    const std::string name = "学期_" + formatDate(board_.from) + "_" + formatDate(board_.to) +
+                             (sex == kShown[0] ? std::string() : "_" + sex);
     std::vector<std::string> pages;
     for (std::size_t page = 1; page <= termPageCount(board_.rows.size()); ++page)
         pages.push_back(name + "_" + std::to_string(page) + ".png");
@@ -134,4 +157,13 @@ void CTermDlg::exportBoard() {
             return saveTermPage(board_, page, path, reason);
         },
         name + ".csv", termTable(board_));
+}
+
+// 进步之星 for the table shown: its boys or girls apart where 性别 is known.
+void CTermDlg::giveCertificates() {
+    if (!showRange()) return;
+    const std::vector<Honoured> stars =
+        progressStars(board_, [this](const std::string& name) { return sexIn(children_, name); });
+    makeCertificates(m_hWnd, folder_, className_, HonourKind::ProgressStar, stars,
+                     "这段时间里没有人进步，没有可以颁发的“进步之星”。");
 }

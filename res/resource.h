@@ -12,6 +12,7 @@
 #define IDD_CLASS_LIST         134
 #define IDD_TERM               135
 #define IDD_NEW_CLASS          136
+#define IDD_AWARDS             137
 
 // Control dialog
 #define IDC_ENABLE_OUTPUT      1001
@@ -52,6 +53,7 @@
 #define IDC_RACE_ROWS          1105
 #define IDC_VOID_RACE          1107
 #define IDC_TERM               1108
+#define IDC_WEEK_AWARDS        1109
 
 // One contestant's result corrected
 #define IDC_RESULT_NAME        1111
@@ -67,6 +69,8 @@
 #define IDC_TERM_EXPORT        1125
 #define IDC_TERM_SHOW          1126
 #define IDC_TERM_SUMMARY       1127
+#define IDC_TERM_SEX           1128
+#define IDC_TERM_AWARDS        1129
 
 // The class list and its heat
 #define IDC_CLASS_CHILDREN     1201
@@ -82,9 +86,14 @@
 #define IDC_CLASS_COUNT        1211
 #define IDC_CLASS_PASTE        1213
 #define IDC_CLASS_TITLE        1214
+#define IDC_CLASS_SEX          1216
 
 // A new class
 #define IDC_NEW_CLASS_NAME     1231
+
+// Certificates: who hands them out
+#define IDC_AWARD_SCHOOL       1241
+#define IDC_AWARD_TEACHER      1242
 
 #ifndef IDC_STATIC
 #define IDC_STATIC             (-1)

@@ -100,7 +100,7 @@ prepare_folder() { # name, obstacle flag
         write_gbk "$dir/Trackvane.ini" '[Trackvane]' "width=$OUT_W" "height=$OUT_H" \
             'raceTitle=阳光小学运动会 60米跑' \
             'tips=按编号键开始或停止计时，祝各位选手取得好成绩！' \
-            'isZhangai=0' 'scoreInit=0' 'scoreStep=1'
+            'isZhangai=0' 'scoreInit=0' 'scoreStep=1' 'school=阳光小学' 'teacher=王老师'
     fi
 }
 
@@ -330,19 +330,33 @@ xdotool windowfocus --sync "$box" key Return
 page=$(ls "$work"/timed/data/export/学期_*.png)
 convert "$page" -resize "${MAX_PICTURE_W}x>" -strip -define png:exclude-chunks=date,time "$out/term-page.png"
 echo "   $out/term-page.png"
+# 奖状 for the three stars of progress; the school and the teacher are
+# remembered from the settings.
+click_at "$(dialog_point "$term" 480 330 397 14)"     # 奖状
+aw=$(window_named 奖状)
+sleep 0.5
+shot_window "$aw" awards.png
+click_at "$(dialog_point "$aw" 200 80 113 64)"        # 确定
+sleep 4
+box=$(window_named Trackvane 100)
+xdotool windowfocus --sync "$box" key n
+cert=$(ls "$work"/timed/data/export/奖状_*/李娜_进步之星.png)
+convert "$cert" -resize "${MAX_PICTURE_W}x>" -strip -define png:exclude-chunks=date,time "$out/certificate.png"
+echo "   $out/certificate.png"
 click_at "$(dialog_point "$term" 480 330 448 316)"    # 关闭
 sleep 0.5
 click_at "$(dialog_point "$res" 340 256 308 242)"     # 关闭
 sleep 0.5
 
-# 名单 on a class of twenty, the demo roster its first heat.
-write_gbk "$work/timed/data/_class.txt" 张伟 李娜 王芳 刘洋 陈静 赵磊 杨洋 黄蕾 周杰 吴敏 \
-    徐静 孙丽 马超 朱婷 胡军 郭敏 何涛 林琳 高峰 罗娜
+# 名单 on a class of twenty with their 性别 (one not known), the demo roster
+# its first heat.
+write_gbk "$work/timed/data/_class.txt" 张伟,男 李娜,女 王芳,女 刘洋,男 陈静,女 赵磊,男 杨洋,男 黄蕾,女 \
+    周杰,男 吴敏,女 徐静,女 孙丽,女 马超,男 朱婷,女 胡军,男 郭敏,女 何涛,男 林琳,女 高峰,男 罗娜
 click_at "$(dialog_point "$dlg" 325 217 280 93)"      # 名单
 cls=$(window_named 名单)
 sleep 1
 shot_window "$cls" class-list.png
-click_at "$(dialog_point "$cls" 300 214 272 200)"     # 取消
+click_at "$(dialog_point "$cls" 300 230 272 216)"     # 取消
 sleep 0.5
 
 # The drop-down list 班级 opened: the first class, the second, 新建班级….

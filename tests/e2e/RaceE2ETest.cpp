@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -739,5 +740,92 @@ TEST(RaceEndToEnd, EveryClassInAFolderOfItsOwn) {
     EXPECT_EQ(program.listText(0, 1), "刘一");
     EXPECT_EQ(comboItems(GetDlgItem(program.dialog(), 1011)), "本班|三年级2班|新建班级…|");
     EXPECT_EQ(SendMessageW(GetDlgItem(program.dialog(), 1011), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(program.close().clean());
+}
+
+namespace {
+
+void chooseIn(ProgramDriver& program, HWND dialog, int combo, int index) {
+    SendMessageW(GetDlgItem(dialog, combo), CB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), (LPARAM)GetDlgItem(dialog, combo));
+    program.settle();
+}
+
+// Pixels of exactly that colour in rows [top, bottom) of a picture.
+long colourInRows(const e2e::Pixels& page, uint32_t argb, int top, int bottom) {
+    return std::count(page.argb.begin() + (size_t)top * page.width, page.argb.begin() + (size_t)bottom * page.width,
+                      argb);
+}
+
+}  // namespace
+
+// 性别 in the class list and what comes of it: read from a UTF-8 class file,
+// set in 名单 and written back in the file's encoding; the term board of the
+// boys; 奖状 cancelled writes nothing; the term's three stars of progress (a
+// boy, two girls; the boy who lost time none) and the week's champions (a
+// boy and a girl) as pages of an A4 sheet lying down, the honour drawn at the
+// top in its colour and the name below it.
+TEST(RaceEndToEnd, BoysAndGirlsAndTheirCertificates) {
+    ProgramDriver program;
+    const LocalTime now = CCore().getTimeNow();
+    const std::string earlier = formatTimeStamp(fromSerialSeconds(toSerialSeconds(now) - 14 * SECONDS_PER_DAY));
+    const std::string thisWeek = formatTimeStamp(fromSerialSeconds(toSerialSeconds(weekWindowStart(now)) + 60));
+    program.write("data\\_class.txt", "\xEF\xBB\xBF" + CCore().ansiToUtf8("张伟,男\r\n李娜,女\r\n王芳\r\n刘洋,男\r\n"));
+    program.write("data\\psn.txt", "张伟\r\n李娜\r\n王芳\r\n刘洋\r\n");
+    program.write("data\\_records.csv", "计时赛," + earlier + "\r\n张伟,12000,0\r\n李娜,11000,0\r\n王芳,13000,0\r\n刘洋,12500,0\r\n\r\n"
+                                        "计时赛," + thisWeek + "\r\n张伟,11000,0\r\n李娜,10500,0\r\n王芳,12000,0\r\n刘洋,12600,0\r\n\r\n");
+    ASSERT_TRUE(program.start());
+    program.click(1010);
+    HWND list = nullptr;
+    ASSERT_TRUE(program.waitUntil([&] { return (list = program.dialogCalled("名单")) != nullptr; }, 5000));
+    program.keyTo(GetDlgItem(list, 1201), VK_HOME);
+    program.keyTo(GetDlgItem(list, 1201), VK_DOWN);
+    program.keyTo(GetDlgItem(list, 1201), VK_DOWN);
+    chooseIn(program, list, 1216, 1);  // 女
+    program.click(IDOK, list);
+    program.waitUntil([&] { return !program.dialogCalled("名单"); }, 5000);
+    EXPECT_EQ(program.read("data\\_class.txt"),
+              "\xEF\xBB\xBF" + CCore().ansiToUtf8("张伟,男\r\n李娜,女\r\n王芳,女\r\n刘洋,男\r\n"));
+
+    HWND results = nullptr, term = nullptr, awards = nullptr;
+    program.click(1009);
+    ASSERT_TRUE(program.waitUntil([&] { return (results = program.dialogCalled("成绩管理")) != nullptr; }, 5000));
+    program.click(1108, results);
+    ASSERT_TRUE(program.waitUntil([&] { return (term = program.dialogCalled("学期成绩")) != nullptr; }, 5000));
+    chooseIn(program, term, 1128, 1);  // 男
+    EXPECT_EQ(ListView_GetItemCount(GetDlgItem(term, 1123)), 2);
+    chooseIn(program, term, 1128, 0);
+    program.click(1129, term);
+    ASSERT_TRUE(program.waitUntil([&] { return (awards = program.dialogCalled("奖状")) != nullptr; }, 5000));
+    program.click(IDCANCEL, awards);
+    program.settle();
+    const std::string folder = "data\\export\\奖状_" + formatDate(now) + "\\";
+    EXPECT_FALSE(program.exists(folder));
+    program.click(1129, term);
+    ASSERT_TRUE(program.waitUntil([&] { return (awards = program.dialogCalled("奖状")) != nullptr; }, 5000));
+    program.setText(awards, 1241, "阳光小学");
+    program.setText(awards, 1242, "王老师");
+    program.click(IDOK, awards);
+    ASSERT_TRUE(program.waitForBox("已生成 3 张奖状，保存在：\n" + program.path(folder), 30000));
+    for (const char* name : {"张伟", "李娜", "王芳"}) EXPECT_TRUE(program.exists(folder + name + "_进步之星.png")) << name;
+    EXPECT_FALSE(program.exists(folder + "刘洋_进步之星.png"));
+
+    e2e::Pixels page;
+    ASSERT_TRUE(e2e::readPicture(program.path(folder + "张伟_进步之星.png"), &page));
+    EXPECT_EQ(page.width, 3508);
+    EXPECT_EQ(page.height, 2480);
+    EXPECT_GT(colourInRows(page, 0xFFC62828, 250, 600), 20000) << "the honour, in its colour, at the top";
+    EXPECT_EQ(colourInRows(page, 0xFFC62828, 600, 2300), 0);
+    EXPECT_GT(colourInRows(page, 0xFF212121, 600, 1050), 40000) << "the name below it, larger";
+
+    program.click(IDCANCEL, term);
+    program.settle();
+    program.click(1109, results);
+    ASSERT_TRUE(program.waitUntil([&] { return (awards = program.dialogCalled("奖状")) != nullptr; }, 5000));
+    program.click(IDOK, awards);
+    ASSERT_TRUE(program.waitForBox("已生成 2 张奖状", 30000));
+    EXPECT_TRUE(program.exists(folder + "张伟_本周冠军.png"));
+    EXPECT_TRUE(program.exists(folder + "李娜_本周冠军.png"));
+    program.click(IDCANCEL, results);
     EXPECT_TRUE(program.close().clean());
 }

@@ -1,8 +1,10 @@
+#include "output/CertificatePlan.h"
 #include "output/FramePlan.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -315,4 +317,66 @@ TEST(FramePlan, EveryRowFitsEveryFrameClearOfTheTipsAndOfEachOther) {
             }
         }
     }
+}
+
+namespace {
+
+using Placed = std::tuple<int, int, int, std::string>;
+
+std::vector<Placed> placedTexts(const CertificatePlan& plan) {
+    std::vector<Placed> texts;
+    for (const CertificateText& t : plan.texts) texts.emplace_back(t.x, t.y, t.size, t.text);
+    return texts;
+}
+
+std::tuple<int, int, int, int> rectOf(const CertificateRect& r) { return {r.x, r.y, r.w, r.h}; }
+
+}  // namespace
+
+// The model's GBK character is an em wide, its UTF-8 one an em and a half.
+TEST(CertificatePlan, LinesCentredOrRightAlignedShrunkToTheirRoomAndThePhotoAtTheLowerLeft) {
+    ModelMeasure model;
+    std::string sixtyCharacters;
+    for (int i = 0; i < 60; ++i) sixtyCharacters += "\xC5\xDC";
+    Certificate c{HonourKind::ProgressStar, "\xD5\xC5\xC8\xFD", "\xB6\xFE\xB0\xE0", sixtyCharacters, "", "\xC0\xEE",
+                  {2026, 12, 10, 9, 0, 0}};
+    const CertificatePlan plain = planCertificate(c, model, true, 0, 400);
+    EXPECT_FALSE(plain.photo) << "a photo without a size";
+    EXPECT_EQ(placedTexts(plain), (std::vector<Placed>{{952, 300, 260, "进步之星"},
+                                                       {1342, 640, 380, "\xD5\xC5\xC8\xFD"},
+                                                       {1624, 1150, 120, "\xB6\xFE\xB0\xE0"},
+                                                       {370, 1380, 46, sixtyCharacters},
+                                                       {2328, 1990, 90, "体育老师：\xC0\xEE"},
+                                                       {2045, 2130, 90, "2026 年 12 月 10 日"}}));
+    EXPECT_TRUE(plain.texts[0].accent);
+    EXPECT_FALSE(plain.texts[1].accent);
+
+    c.achievement += sixtyCharacters + sixtyCharacters;
+    EXPECT_EQ(planCertificate(c, model, false, 0, 0).texts[3].size, 40) << "no smaller than 40% of 100";
+
+    // 22 characters: 2216 wide fit right of the margin, not right of the photo.
+    c.school = sixtyCharacters.substr(0, 44);
+    EXPECT_EQ(placedTexts(planCertificate(c, model, false, 0, 0))[4], Placed(892, 1850, 100, c.school));
+    const CertificatePlan withPhoto = planCertificate(c, model, true, 300, 400);
+    ASSERT_TRUE(withPhoto.photo);
+    EXPECT_EQ(rectOf(withPhoto.photoBox), std::make_tuple(400, 1550, 450, 600));
+    EXPECT_EQ(placedTexts(withPhoto)[4], Placed(958, 1850, 97, c.school));
+    EXPECT_EQ(placedTexts(withPhoto)[1], placedTexts(plain)[1]) << "the name stays centred above the photo";
+    EXPECT_EQ(rectOf(planCertificate(c, model, true, 900, 300).photoBox), std::make_tuple(400, 2000, 450, 150));
+
+    // The outer band, the paper up to the inner line, the line, the paper inside.
+    EXPECT_EQ(rectOf(plain.frame[0]), std::make_tuple(70, 70, 3368, 40));
+    EXPECT_EQ(rectOf(plain.frame[4]), std::make_tuple(150, 150, 3208, 8));
+    EXPECT_EQ(rectOf(plain.ground[0]), std::make_tuple(110, 110, 3288, 40));
+    EXPECT_EQ(rectOf(plain.ground[4]), std::make_tuple(158, 158, 3192, 2164));
+}
+
+TEST(CertificatePlan, TheFileIsNamedAfterTheChildUnlessTheNameIsNoSafeFileName) {
+    Certificate c;
+    c.name = "\xD5\xC5\xC8\xFD";
+    c.kind = HonourKind::ProgressStar;
+    EXPECT_EQ(certificateFileName(c, 1), "\xD5\xC5\xC8\xFD_进步之星.png");
+    c.name = "CON";
+    c.kind = HonourKind::WeekChampion;
+    EXPECT_EQ(certificateFileName(c, 3), "奖状3_本周冠军.png");
 }

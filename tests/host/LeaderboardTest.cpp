@@ -1,5 +1,6 @@
 #include "records/Ranking.h"
 #include "records/RecordsIndex.h"
+#include "output/Honours.h"
 #include "output/TermBoard.h"
 #include "records/RecordLines.h"
 
@@ -461,4 +462,90 @@ TEST(TermBoard, TheChartPutsTheBetterValueHigher) {
     ASSERT_EQ(c.grid.size(), 5u);
     EXPECT_EQ(c.labels[1].text, "10.5");
     EXPECT_EQ(c.labels[4].text, "12.0");
+}
+
+namespace {
+
+// 性别 by the name's first letter: b a boy, g a girl, anything else unknown.
+std::string sexByLetter(const std::string& name) {
+    return name[0] == 'b' ? "\xC4\xD0" : name[0] == 'g' ? "\xC5\xAE" : "";
+}
+
+// "A:1 b2:m1": each honoured child's name, its group and its place.
+std::string honoursText(const std::vector<Honoured>& honours) {
+    std::string text;
+    for (const Honoured& h : honours)
+        text += (text.empty() ? "" : " ") + h.name + ":" + (h.sex == "\xC4\xD0" ? "m" : h.sex == "\xC5\xAE" ? "f" : "") +
+                std::to_string(h.place);
+    return text;
+}
+
+TermBoard boardOf(bool obstacle, const std::vector<std::pair<const char*, int64_t>>& rows) {
+    TermBoard board;
+    board.obstacle = obstacle;
+    for (const auto& [name, progress] : rows) board.rows.push_back(TermRow{name, 0, 0, 0, progress, {}});
+    return board;
+}
+
+}  // namespace
+
+TEST(Honours, TheStarsOfProgressAreTheThreeGreatestGainsAndTheirTies) {
+    struct Case {
+        const char* why;
+        TermBoard board;
+        std::string honoured, firstAchievement;
+    };
+    const Case cases[] = {
+        {"a tie at the third: four honoured, the fifth not",
+         boardOf(false, {{"A", 300}, {"B", 200}, {"C", 100}, {"D", 100}, {"E", 99}}),
+         "A:1 B:2 C:3 D:3", "本学期计时赛进步 3.00 秒"},
+        {"ties share a place, as the boards place", boardOf(false, {{"A", 61}, {"B", 61}, {"C", 5}, {"D", 5}}),
+         "A:1 B:1 C:2 D:2", "本学期计时赛进步 0.61 秒"},
+        {"fewer than three; no gain and a loss are no progress",
+         boardOf(false, {{"A", 1}, {"B", 0}, {"C", -5}}), "A:1", "本学期计时赛进步 0.01 秒"},
+        {"with 性别 known: three boys and three girls, the unknown in neither",
+         boardOf(true, {{"u1", 900}, {"b1", 50}, {"g1", 40}, {"b2", 30}, {"g2", 20}, {"b3", 10}, {"g3", 5},
+                        {"b4", 4}, {"g4", 1}}),
+         "b1:m1 b2:m2 b3:m3 g1:f1 g2:f2 g3:f3", "本学期障碍赛进步 50 分"},
+        {"nobody gained", boardOf(true, {{"A", 0}}), "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Honoured> stars = progressStars(c.board, sexByLetter);
+        EXPECT_EQ(honoursText(stars), c.honoured) << c.why;
+        EXPECT_EQ(stars.empty() ? "" : stars[0].achievement, c.firstAchievement) << c.why;
+    }
+}
+
+TEST(Honours, TheWeeksChampionsByTheWeeklyRule) {
+    struct Case {
+        const char* why;
+        std::string file;
+        bool obstacle;
+        std::string honoured, firstAchievement;
+    };
+    // B would lead with any of the races around the week's or of the other
+    // mode; within the week A's two races place it before B's faster one.
+    const std::string aroundTheWeek =
+        "计时赛,2026-12-06 23:59:59\nB,1000,0\n\n"
+        "计时赛,2026-12-07 00:00:00\nA,9000,0\nB,8120,0\nC,0,0\n\n"
+        "障碍赛,2026-12-08 10:00:00\nB,1000,100\n\n"
+        "计时赛,2026-12-13 23:59:59\nA,8500,0\n\n"
+        "计时赛,2026-12-14 00:00:00\nB,1000,0\n";
+    const Case cases[] = {
+        {"the week from Monday 00:00 for seven days, one mode", aroundTheWeek, false, "A:1",
+         "在 2026 年 12 月 7 日这一周的计时赛中获得第一名，最好成绩 00'08.50\""},
+        {"a tie for first: both, in the order they first ran", "计时赛,2026-12-09 10:00:00\nE,5000,0\nD,5000,0\nF,5001,0\n",
+         false, "E:1 D:1", "在 2026 年 12 月 7 日这一周的计时赛中获得第一名，最好成绩 00'05.00\""},
+        {"the first boy, then the first girl; the best by score, then time; the unknown in neither",
+         "障碍赛,2026-12-09 10:00:00\ng1,50000,190\nb1,40000,90\nu1,1000,200\n\n"
+         "障碍赛,2026-12-10 10:00:00\nb1,48210,95\nb2,30000,180\ng2,9000,170\n",
+         true, "b1:m1 g1:f1", "在 2026 年 12 月 7 日这一周的障碍赛中获得男子第一名，最好成绩 95分 00'48.21\""},
+        {"no race at all", "", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Honoured> champions =
+            weekChampions(c.file, {2026, 12, 7, 0, 0, 0}, c.obstacle, asWritten, sexByLetter);
+        EXPECT_EQ(honoursText(champions), c.honoured) << c.why;
+        EXPECT_EQ(champions.empty() ? "" : champions[0].achievement, c.firstAchievement) << c.why;
+    }
 }
