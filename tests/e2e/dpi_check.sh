@@ -44,7 +44,10 @@ measure() {
     true
     local dialog output
     dialog=$(echo "$tree" | grep 'Trackvane（' | grep -o '[0-9]*x[0-9]*+' | head -n1 | tr 'x+' '  ')
-    output=$(echo "$tree" | grep 'has no name.*"trackvane.exe"' | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' | sort | tail -n1)
+    # The largest nameless window of the program: the drop-down lists of its
+    # combo boxes are nameless top-level windows too.
+    output=$(echo "$tree" | grep 'has no name.*"trackvane.exe"' | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' |
+        awk -Fx '{ split($2, r, "+"); print $1 * r[1], $0 }' | sort -n | tail -n1 | cut -d' ' -f2)
     echo "$dialog $output"
 }
 
