@@ -226,6 +226,31 @@ TEST(WeeklyBoard, SumsSaturateInsteadOfOverflowing) {
     EXPECT_EQ(week.totals[0].score, INT32_MIN);
 }
 
+// The whole class's board: ten children, nine of whom ran this week, two
+// of them tied; the first eight places' entries shown in place order (class
+// order within a place), the ninth left out, and one who did not run absent.
+TEST(WeeklyBoard, AClassBoardShowsItsFirstEightInPlaceOrder) {
+    std::string file = "m,2026-12-08 10:00:00\n";
+    std::vector<std::string> names;
+    for (int i = 0; i < 10; ++i) names.push_back("C" + std::to_string(i));
+    // C0 slowest ... C8 fastest; C7 and C8 tied; C9 did not run; X is no child.
+    for (int i = 0; i < 9; ++i) file += names[i] + "," + std::to_string(20000 - 1000 * std::min(i, 7)) + ",0\n";
+    file += "X,100,0\n";
+    RecordsIndex index;
+    index.feed(file);
+    index.finish();
+    Contestant totals[MAX_CONTESTANTS];
+    bool has = false;
+    ASSERT_EQ(index.sumClassWeek(TUESDAY, names, totals, &has), 8);
+    EXPECT_TRUE(has);
+    std::string shown;
+    for (const Contestant& c : totals) shown += std::string(c.name) + ":" + std::to_string(c.place) + " ";
+    EXPECT_EQ(shown, "C7:1 C8:1 C6:2 C5:3 C4:4 C3:5 C2:6 C1:7 ");
+    EXPECT_EQ(totals[0].elapsedMs, 13000);
+    EXPECT_EQ(index.sumClassWeek(TUESDAY, {"C9"}, totals, &has), 0);
+    EXPECT_TRUE(has) << "the week has results, of other children";
+}
+
 TEST(RecordsIndex, PiecesOfAnySizeReadLikeTheWholeFile) {
     const std::string file =
         "m,2026-12-08 10:00:00\r\nA,1000,1\r\nB,2000,2\r\n\r\nm,2026-12-08 11:00:00\r\nA,300,3";
@@ -414,6 +439,20 @@ TEST(TermBoard, TheEdgesOfTheRangeAndOfARow) {
     const TermBoard once = termOf("障碍赛,2026-12-08 10:00:00\nA,50000,-3\n", {2026, 12, 7, 0, 0, 0},
                                   {2026, 12, 8, 0, 0, 0}, true);
     EXPECT_EQ(termProgressText(once, once.rows[0]), "+0");
+}
+
+// The boys alone: the table keeps their rows and the median is theirs; an
+// obstacle gain of nothing goes to the spreadsheet as a plain 0.
+TEST(TermBoard, OnlySomeOfItsChildrenAndTheirMedian) {
+    TermBoard board = termOf(ACROSS_NEW_YEAR, DEC_22, JAN_8, false);
+    keepTermRows(board, [](const TermRow& row) { return row.name == "A" || row.name == "B"; });
+    ASSERT_EQ(board.rows.size(), 2u);
+    EXPECT_EQ(board.median[2].value, 10750) << "10.00 and 11.50";
+    EXPECT_EQ(board.median[0].value, 11502.5);
+    const TermBoard once = termOf("\xD5\xCF\xB0\xAD\xC8\xFC,2026-12-08 10:00:00\nA,50000,7\n", {2026, 12, 7, 0, 0, 0},
+                                  {2026, 12, 8, 0, 0, 0}, true);
+    EXPECT_NE(termTable(once).find("\r\nA,1,"), std::string::npos);
+    EXPECT_NE(termTable(once).find(",0,"), std::string::npos) << termTable(once);
 }
 
 TEST(TermBoard, TheTermBeginsOnTheFirstOfSeptemberOrFebruary) {

@@ -264,8 +264,13 @@ TEST_F(RaceSessionTest, ARaceLeftInAJournalRunsOnInItsOwnMode) {
     session.end("2026-12-09 10:05:07", at(120000));
     EXPECT_EQ(session.waitingBlocks()[0][0], "障碍赛,2026-12-09 10:05:07");
     EXPECT_EQ(obstacle, 1);
+    // Options changed meanwhile change the next race, not the one on the table.
+    session.useSettings(RaceMode{"计时赛", 0, 3});
+    EXPECT_EQ(obstacle, 1);
+    EXPECT_EQ(session.mode().scoreInit, 7);
     session.clear();
     EXPECT_EQ(obstacle, 0);
+    EXPECT_EQ(session.mode().scoreInit, 3);
     session.start(at(130000), true);
     session.end("2026-12-09 10:06:00", at(140000));
     EXPECT_EQ(session.waitingBlocks()[1][0], "计时赛,2026-12-09 10:06:00");

@@ -320,6 +320,12 @@ TEST(ClassList, NamesFromFilesAreCheckedNotCutOrMerged) {
     fromRoster.setSex(9, "\xC5\xAE");
     EXPECT_TRUE(fromRoster.classChanged());
     EXPECT_FALSE(fromRoster.rosterChanged());
+    fromRoster.move(1, 1);  // the heat's order is its numbers on the board
+    EXPECT_TRUE(fromRoster.rosterChanged());
+    fromRoster.move(2, -1);
+    EXPECT_FALSE(fromRoster.rosterChanged());
+    fromRoster.move(7, 1);  // the eighth past the ninth: still the same heat, in order
+    EXPECT_FALSE(fromRoster.rosterChanged());
     fromRoster.toggleHeat(0);
     EXPECT_TRUE(fromRoster.rosterChanged());
 
