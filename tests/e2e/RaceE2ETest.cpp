@@ -677,8 +677,8 @@ std::string comboItems(HWND combo) {
 // refused with their reasons), pasted from a spreadsheet (its heading
 // skipped, a name too long told with its line), its first eight the heat, a
 // race written to its own records file while the first class's keeps its
-// bytes, the list closed during a race, back to the first class, and the
-// class open again at the next start.
+// bytes, the list closed during a race, renamed in 名单, back to the first
+// class, and the class open again at the next start.
 TEST(RaceEndToEnd, EveryClassInAFolderOfItsOwn) {
     ProgramDriver program;
     const std::string firstRecords = "计时赛,2026-11-03 10:00:00\r\n张伟,12340,0\r\n\r\n";
@@ -730,6 +730,19 @@ TEST(RaceEndToEnd, EveryClassInAFolderOfItsOwn) {
     program.settle();
     EXPECT_TRUE(IsWindowEnabled(combo));
 
+    // Renamed in 名单: refused as another class's name, then its folder renamed.
+    program.click(1010);
+    ASSERT_TRUE(program.waitUntil([&] { return (list = program.dialogCalled("名单")) != nullptr; }, 5000));
+    program.setText(list, 1214, "本班");
+    program.click(IDOK, list);
+    EXPECT_TRUE(program.waitForBox("已经有叫这个名字的班级了"));
+    program.setText(list, 1214, "三年级二班");
+    program.click(IDOK, list);
+    program.waitUntil([&] { return !program.dialogCalled("名单"); }, 5000);
+    EXPECT_FALSE(program.exists(folder + "_records.csv"));
+    EXPECT_NE(program.read("data\\班级\\三年级二班\\_records.csv").find("\r\n刘一,"), std::string::npos);
+    EXPECT_EQ(comboItems(combo), "本班|三年级二班|新建班级…|");
+
     chooseClass(program, 0);
     program.waitUntil([&] { return program.listRows() == 2; }, 3000);
     EXPECT_EQ(program.listText(0, 1), "张伟");
@@ -738,7 +751,7 @@ TEST(RaceEndToEnd, EveryClassInAFolderOfItsOwn) {
     EXPECT_TRUE(program.close().clean());
     ASSERT_TRUE(program.start());
     EXPECT_EQ(program.listText(0, 1), "刘一");
-    EXPECT_EQ(comboItems(GetDlgItem(program.dialog(), 1011)), "本班|三年级2班|新建班级…|");
+    EXPECT_EQ(comboItems(GetDlgItem(program.dialog(), 1011)), "本班|三年级二班|新建班级…|");
     EXPECT_EQ(SendMessageW(GetDlgItem(program.dialog(), 1011), CB_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(program.close().clean());
 }

@@ -468,6 +468,23 @@ TEST(ClassSavePlan, PhotosSwapAndAnyFailureLeavesEveryFileAsItWas) {
 
 // A parked or backup name another file has is never written over; with 99
 // backups of the same second there is no name, and nothing is touched.
+// The class's own folder takes its new name last: when it cannot, what was
+// written before it is put back.
+TEST(ClassSavePlan, TheClassFolderIsRenamedLastOrNothingStays) {
+    const Files before = {{"d\\_class.txt", "old"}, {"d", ""}};
+    for (int failAt : {1, -1}) {
+        MapFiles files(before);
+        ClassSavePlan plan(files, "d\\", "d\\backup\\", "20261208-090503");
+        plan.renameLast("d", "e", "班级文件夹");
+        plan.writeText("d\\_class.txt", "new", "名单");
+        EXPECT_EQ(shown(plan.steps()), "名单 d\\_class.txt=new\n班级文件夹 d>e\n");
+        files.failAt = failAt;
+        EXPECT_EQ(plan.carryOut().done, failAt < 0);
+        const Files after = {{"d\\_class.txt", "new"}, {"e", ""}};
+        EXPECT_EQ(files.files, failAt < 0 ? after : before);
+    }
+}
+
 TEST(ClassSavePlan, NamesOtherFilesHaveAreSkipped) {
     const std::string aside = "d\\backup\\B-20261208-090503";
     MapFiles files({{"d\\A.jpg", "a"}, {"d\\B.jpg", "b"}, {"d\\_photo,1.jpg", "x"}, {aside + ".jpg", "y"}});
