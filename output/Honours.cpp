@@ -80,7 +80,7 @@ WeekSums sumWeek(std::string_view records, const LocalTime& weekStart, bool obst
         if (!names) names = std::make_unique<RecordsNames>(toAnsi, encoding);
         for (const RecordsRow& line : race.rows) {
             if (!isCountedTime(line.elapsedMs) || line.name.empty()) continue;
-            const std::size_t i = week.entryOf(names->ansi(line.name), index);
+            const std::size_t i = week.entryOf(std::string(names->ansi(line.name)), index);
             Contestant& total = week.totals[i];
             total.elapsedMs = saturatingAdd(total.elapsedMs, line.elapsedMs);
             total.score = saturatingAdd(total.score, line.score);

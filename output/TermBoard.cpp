@@ -34,7 +34,7 @@ public:
         const auto seen = byBytes_.find(fileName);
         if (seen != byBytes_.end()) return seen->second;
         if (!names_) names_ = std::make_unique<RecordsNames>(toAnsi_, encoding);
-        const std::string& name = names_->ansi(fileName);
+        const std::string name(names_->ansi(fileName));
         auto found = byName_.find(name);
         if (found == byName_.end()) {
             found = byName_.emplace(name, board_->rows.size()).first;

@@ -14,8 +14,8 @@ constexpr std::string_view OBSTACLE_UTF16BE = "\x96\x9C\x78\x8D\x8D\x5B";
 
 void readHeader(std::string_view line, RecordLine* r) {
     r->kind = RecordLine::Header;
-    std::string_view stamp;
-    r->timeValid = findField(line, ',', 1, &stamp) && parseRecordTimeStamp(stamp, &r->raceTime);
+    findField(line, ',', 0, &r->mode);
+    r->timeValid = findField(line, ',', 1, &r->stamp) && parseRecordTimeStamp(r->stamp, &r->raceTime);
 }
 
 void readContestant(std::string_view line, RecordLine* r) {
@@ -89,7 +89,7 @@ std::vector<std::string> raceRecordBlock(const std::string& modeText, const std:
 }
 
 RecordLine classifyRecordLine(std::string_view line) {
-    RecordLine r{RecordLine::Empty, LocalTime{}, false, std::string(), 0, 0};
+    RecordLine r{RecordLine::Empty, LocalTime{}, false, {}, {}, std::string(), 0, 0};
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     // A spreadsheet writes an empty row as nothing but the commas of its cells.
     if (line.find_first_not_of(',') == std::string_view::npos) return r;

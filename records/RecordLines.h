@@ -39,6 +39,7 @@ struct RecordLine {
     enum Kind { Empty, Header, Contestant, Bad } kind;
     LocalTime raceTime;   // Header only
     bool timeValid;       // Header only: the time stamp could be read
+    std::string_view mode, stamp;  // Header only: its fields, in the line given
     std::string name;     // Contestant only
     int32_t elapsedMs;    // Contestant only
     int32_t score;        // Contestant only

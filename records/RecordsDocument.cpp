@@ -43,7 +43,10 @@ RecordsDocument::RecordsDocument(std::string bytes)
             }
             if (step == Step::Nothing) return;
             if (open) races_.back().endLine = index;
-            if (step == Step::Opened) races_.push_back(scanner.header());
+            if (step == Step::Opened) {
+                races_.push_back(scanner.header());
+                races_.back().stamp.assign(scanner.stamp());
+            }
             open = step == Step::Opened;
         });
     // An odd last byte of a UTF-16 file belongs to no line and stays.

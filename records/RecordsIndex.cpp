@@ -64,7 +64,7 @@ std::size_t RecordsIndex::take(std::string_view lines, bool toEnd) {
             // Lines without a real time (never started, zero, negative) add nothing.
             const RecordsRow& row = scanner_.row();
             if (step == RecordsScanner::Step::Row && isCountedTime(row.elapsedMs))
-                races_.back().results.push_back(Result{names_->ansi(row.name), row.elapsedMs, row.score});
+                races_.back().results.push_back(Result{std::string(names_->ansi(row.name)), row.elapsedMs, row.score});
         });
 }
 

@@ -11,12 +11,9 @@ RecordsScanner::Step RecordsScanner::take(std::string_view text, std::string_vie
     if (r.kind == RecordLine::Header) {
         open_ = r.timeValid;
         if (!open_) return Step::Closed;
-        std::string_view mode, stamp;
-        findField(text, ',', 0, &mode);
-        findField(text, ',', 1, &stamp);
         header_.time = r.raceTime;
-        header_.stamp.assign(stamp);
-        header_.obstacle = isObstacleWord(raw.substr(0, unit * mode.size()), encoding);
+        stamp_ = r.stamp;
+        header_.obstacle = isObstacleWord(raw.substr(0, unit * r.mode.size()), encoding);
         header_.headerLine = index;
         header_.endLine = index + 1;
         return Step::Opened;
@@ -50,7 +47,7 @@ void forEachRecordsRace(std::string_view bytes,
             if (step == Step::Opened) {
                 const RecordsRace& header = scanner.header();
                 race.time = header.time;
-                race.stamp.assign(header.stamp);
+                race.stamp.assign(scanner.stamp());
                 race.obstacle = header.obstacle;
                 race.headerLine = header.headerLine;
                 race.rows.clear();
@@ -62,14 +59,14 @@ void forEachRecordsRace(std::string_view bytes,
     close(lines);
 }
 
-const std::string& RecordsNames::ansi(std::string_view fileName) {
-    // Names in the program's own code page, and plain ASCII, need no turning.
+std::string_view RecordsNames::ansi(std::string_view fileName) {
+    // Names in the program's own code page, and plain ASCII, need no turning:
+    // the first question settles the file most often read, one a Chinese PC
+    // wrote.
+    if (encoding_ == TextEncoding::Cp936) return fileName;
     const bool ascii = std::all_of(fileName.begin(), fileName.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if ((ascii && !isUtf16(encoding_)) || lineEncoding(fileName, encoding_) == TextEncoding::Cp936) {
-        plain_.assign(fileName);
-        return plain_;
-    }
+    if ((ascii && !isUtf16(encoding_)) || lineEncoding(fileName, encoding_) == TextEncoding::Cp936) return fileName;
     auto found = known_.find(std::string(fileName));
     if (found == known_.end()) found = known_.emplace(std::string(fileName), toAnsi_(fileName, encoding_)).first;
     return found->second;

@@ -54,13 +54,17 @@ public:
     bool open() const { return open_; }
     // The lines that follow belong to no race until a header opens one.
     void close() { open_ = false; }
-    // The race last opened (its rows left empty) and the row last taken.
+    // The race last opened (its rows left empty, and its stamp, which a
+    // reader that keeps the race copies from stamp(): the weekly index needs
+    // none) and the row last taken.
     const RecordsRace& header() const { return header_; }
+    std::string_view stamp() const { return stamp_; }
     const RecordsRow& row() const { return row_; }
 
 private:
     bool open_ = false;
     RecordsRace header_{};
+    std::string_view stamp_;  // in the line taken last
     RecordsRow row_{};
 };
 
@@ -112,11 +116,12 @@ using NameToAnsi = std::function<std::string(std::string_view name, TextEncoding
 class RecordsNames {
 public:
     RecordsNames(NameToAnsi toAnsi, TextEncoding encoding) : toAnsi_(std::move(toAnsi)), encoding_(encoding) {}
-    const std::string& ansi(std::string_view fileName);
+    // The name itself where it needs no turning, else its turned text kept
+    // here; valid while the name's bytes and this object are.
+    std::string_view ansi(std::string_view fileName);
 
 private:
     NameToAnsi toAnsi_;
     TextEncoding encoding_;
     std::unordered_map<std::string, std::string> known_;
-    std::string plain_;
 };
