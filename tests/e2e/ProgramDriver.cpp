@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace e2e {
 
@@ -292,6 +293,18 @@ bool ProgramDriver::waitUntil(const std::function<bool()>& done, DWORD ms) {
         if (GetTickCount() - begin >= ms) return false;
         Sleep(50);
     }
+}
+
+std::string ProgramDriver::stillListText(int row, int column) {
+    std::string last = listText(row, column);
+    waitUntil(
+        [&] {
+            Sleep(250);
+            const std::string now = listText(row, column);
+            return std::exchange(last, now) == now;
+        },
+        5000);
+    return last;
 }
 
 bool ProgramDriver::waitForBox(const std::string& part, DWORD ms) {
