@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 
 namespace e2e {
 
@@ -295,18 +294,6 @@ bool ProgramDriver::waitUntil(const std::function<bool()>& done, DWORD ms) {
     }
 }
 
-std::string ProgramDriver::stillListText(int row, int column) {
-    std::string last = listText(row, column);
-    waitUntil(
-        [&] {
-            Sleep(250);
-            const std::string now = listText(row, column);
-            return std::exchange(last, now) == now;
-        },
-        5000);
-    return last;
-}
-
 bool ProgramDriver::waitForBox(const std::string& part, DWORD ms) {
     auto seen = [&] {
         for (const ShownBox& b : boxes_)
@@ -405,11 +392,23 @@ int ProgramDriver::listRows() const {
 }
 
 void ProgramDriver::settle() const {
-    // A sent message is taken at the program's next look at its queue, so the
-    // second one returns only after what was posted before it was handled.
-    DWORD_PTR result = 0;
-    for (int i = 0; i < 2 && dialog_; ++i)
-        SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+    // Sent messages overtake posted ones, so only a posted marker can tell that
+    // the keys posted before it were handled. The list's hover time is one the
+    // program never reads; the second round waits for what those keys posted
+    // in their turn (the scoreboard hands its keys on that way).
+    HWND list = GetDlgItem(dialog_, kListId);
+    DWORD_PTR original = 0;
+    if (!list || !SendMessageTimeoutA(list, LVM_GETHOVERTIME, 0, 0, SMTO_ABORTIFHUNG, 10000, &original))
+        return;
+    for (LPARAM marker : {4241, 4242}) {
+        if (!PostMessageA(list, LVM_SETHOVERTIME, 0, marker)) return;
+        const DWORD begin = GetTickCount();
+        DWORD_PTR now = 0;
+        while (SendMessageTimeoutA(list, LVM_GETHOVERTIME, 0, 0, SMTO_ABORTIFHUNG, 10000, &now) &&
+               (LPARAM)now != marker && GetTickCount() - begin < 10000)
+            Sleep(2);
+    }
+    SendMessageTimeoutA(list, LVM_SETHOVERTIME, 0, (LPARAM)original, SMTO_ABORTIFHUNG, 10000, &original);
 }
 
 std::string ProgramDriver::runShortRace(UINT contestantKey) {

@@ -109,9 +109,6 @@ public:
     int listRows() const;  // -1 when the list does not answer
     // A cell of the control dialog's list, read across the process boundary.
     std::string listText(int row, int column) const;
-    // The cell once it no longer changes: a stopped clock, after the list has
-    // caught up with the stop however busy the machine is.
-    std::string stillListText(int row, int column);
     // The text of a control of the control dialog (1022: the race status).
     std::string itemText(int controlId) const;
     // A visible dialog of the program with this caption, or null.
