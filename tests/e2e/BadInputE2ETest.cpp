@@ -678,7 +678,7 @@ TEST(BadRecords, LockedAtTheEndOfARaceIsToldAndWrittenLater) {
     EXPECT_TRUE(p.responsive());
 
     // The next race's end writes the kept block first, then its own.
-    const std::string added = p.runShortRace('2');
+    const std::string added = p.runShortRace('2', 2);
     const std::vector<std::string> lines = crlfLines(added);
     ASSERT_EQ(lines.size(), 8u) << added;
     expectOneBlock(added.substr(0, added.find("\r\n\r\n") + 4), {"张伟", "李娜"}, 0);

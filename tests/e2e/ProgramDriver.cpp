@@ -411,7 +411,7 @@ void ProgramDriver::settle() const {
     SendMessageTimeoutA(list, LVM_SETHOVERTIME, 0, (LPARAM)original, SMTO_ABORTIFHUNG, 10000, &original);
 }
 
-std::string ProgramDriver::runShortRace(UINT contestantKey) {
+std::string ProgramDriver::runShortRace(UINT contestantKey, int blocks) {
     const std::string before = recordsBytes();
     key(VK_RETURN);
     settle();
@@ -426,7 +426,10 @@ std::string ProgramDriver::runShortRace(UINT contestantKey) {
         [&] {
             const std::string now = recordsBytes();
             added = now.size() > before.size() ? now.substr(before.size()) : std::string();
-            return added.size() >= 4 && added.compare(added.size() - 4, 4, "\r\n\r\n") == 0;
+            int complete = 0;
+            for (size_t at = added.find("\r\n\r\n"); at != std::string::npos; at = added.find("\r\n\r\n", at + 4))
+                ++complete;
+            return complete >= blocks && added.compare(added.size() - 4, 4, "\r\n\r\n") == 0;
         },
         10000);
     return added;

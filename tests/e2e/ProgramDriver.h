@@ -118,9 +118,10 @@ public:
     void settle() const;
 
     // Enter, the contestant's key, about 300 ms, the same key again, full
-    // stop. Returns what was appended to the records file once the block is
-    // complete (it ends in an empty line), or what is there after 10 s.
-    std::string runShortRace(UINT contestantKey = '1');
+    // stop. Returns what was appended to the records file once `blocks` blocks
+    // are complete (each ends in an empty line; a block kept from an earlier
+    // race is written first), or what is there after 10 s.
+    std::string runShortRace(UINT contestantKey = '1', int blocks = 1);
 
     // Presses Export and returns the table it wrote, in the ANSI code page
     // (empty on failure); the picture's path goes to *picture.
