@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string_view trimBlanks(std::string_view text) {
-    const std::string_view blanks = " \t";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // Where a key is in an INI text, and where a line of its section would go.
 struct IniPlace {
     bool sectionFound = false;

@@ -59,10 +59,24 @@ std::string getStrInt(int n) { return std::to_string(n); }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t n = gbkCharLength(a, i);
+        if (n == 2 ? a.substr(i, 2) != b.substr(i, 2) : asciiLower(a[i]) != asciiLower(b[i])) return false;
+        i += n;
     }
     return true;
+}
+
+std::string foldAsciiCase(std::string text) {
+    for (std::size_t pos = 0; pos < text.size(); pos += gbkCharLength(text, pos)) text[pos] = asciiLower(text[pos]);
+    return text;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const std::string_view blanks = " \t";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::size_t gbkCharLength(std::string_view text, std::size_t pos) {

@@ -19,8 +19,21 @@ bool parseInt32Field(std::string_view field, int32_t* out);
 std::string getStrInt(int n);
 
 // Equal texts when the letters A..Z and a..z are taken as one; other bytes,
-// double-byte characters included, must match exactly.
+// double-byte characters of code page 936 included, must match exactly (a
+// trail byte may look like a letter).
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+// The text with A..Z as a..z by the same rule: a key under which texts equal
+// by it are one.
+std::string foldAsciiCase(std::string text);
+
+// Without the spaces and tabs before and after it.
+std::string_view trimBlanks(std::string_view text);
+
+// 性别 as the class file, the lists and the certificates write it, in code
+// page 936: a Chinese literal would stand for other bytes in the host build.
+constexpr std::string_view SEX_MALE = "\xC4\xD0";    // 男
+constexpr std::string_view SEX_FEMALE = "\xC5\xAE";  // 女
+inline bool isKnownSex(std::string_view text) { return text == SEX_MALE || text == SEX_FEMALE; }
 
 // Lead byte of a double-byte character in code page 936.
 inline bool isGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }

@@ -175,10 +175,7 @@ bool parseRecordTimeStamp(std::string_view text, LocalTime* out) {
 bool parseDate(std::string_view typed, LocalTime* out) {
     std::string halfWidth;
     if (!toHalfWidth(typed, &halfWidth)) return false;
-    std::string_view text(halfWidth);
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return false;
-    text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    const std::string_view text = trimBlanks(halfWidth);
     LocalTime t{};
     std::size_t pos = 0;
     if (!readDate(text, &pos, &t) || pos != text.size() || !isInRange(t)) return false;

@@ -51,10 +51,6 @@ CertificateRect photoBoxOf(int width, int height) {
     return {PHOTO_LEFT, PHOTO_BOTTOM - boxHeight, boxWidth, boxHeight};
 }
 
-std::string dayText(const LocalTime& t) {
-    return std::to_string(t.year) + " 年 " + std::to_string(t.month) + " 月 " + std::to_string(t.day) + " 日";
-}
-
 class Page {
 public:
     Page(CertificatePlan& plan, TextMeasure& measure) : plan_(plan), measure_(measure) {}
@@ -116,7 +112,7 @@ CertificatePlan planCertificate(const Certificate& certificate, TextMeasure& mea
     page.add(certificate.achievement, 1380, 100, true);
     page.add(certificate.school, 1850, 100, false);
     if (!certificate.teacher.empty()) page.add("体育老师：" + certificate.teacher, 1990, 90, false);
-    page.add(dayText(certificate.date), 2130, 90, false);
+    page.add(dayInWords(certificate.date), 2130, 90, false);
     return plan;
 }
 

@@ -12,12 +12,6 @@
 
 namespace {
 
-// 性别 as the class list holds it. The core is compiled for Windows with a
-// code page 936 execution character set too, so a Chinese literal would
-// stand for different bytes in the two builds.
-constexpr std::string_view MALE = "\xC4\xD0";
-constexpr std::string_view FEMALE = "\xC5\xAE";
-
 constexpr int STARS = 3;
 
 // The groups honoured each on its own: everybody while nobody's 性别 is
@@ -25,16 +19,11 @@ constexpr int STARS = 3;
 // takes all.
 std::vector<std::string_view> groupsOf(const std::vector<std::string>& sexes) {
     for (const std::string& sex : sexes)
-        if (sex == MALE || sex == FEMALE) return {MALE, FEMALE};
+        if (isKnownSex(sex)) return {SEX_MALE, SEX_FEMALE};
     return {std::string_view()};
 }
 
 bool inGroup(const std::string& sex, std::string_view group) { return group.empty() || sex == group; }
-
-// "2026 年 12 月 7 日", as a certificate writes a day.
-std::string dayText(const LocalTime& t) {
-    return std::to_string(t.year) + " 年 " + std::to_string(t.month) + " 月 " + std::to_string(t.day) + " 日";
-}
 
 // Only a gain above zero is honoured, so no sign is ever needed.
 std::string progressAchievement(bool obstacle, int64_t progress) {
@@ -81,10 +70,7 @@ WeekSums sumWeek(std::string_view records, const LocalTime& weekStart, bool obst
         for (const RecordsRow& line : race.rows) {
             if (!isCountedTime(line.elapsedMs) || line.name.empty()) continue;
             const std::size_t i = week.entryOf(std::string(names->ansi(line.name)), index);
-            Contestant& total = week.totals[i];
-            total.elapsedMs = saturatingAdd(total.elapsedMs, line.elapsedMs);
-            total.score = saturatingAdd(total.score, line.score);
-            ++week.races[i];
+            addToWeek(week.totals[i], week.races[i], line.elapsedMs, line.score);
             TermBest& best = week.best[i];
             if (!best.ran || placesBefore(line.elapsedMs, line.score, best.elapsedMs, best.score, obstacle))
                 best = TermBest{true, line.elapsedMs, line.score};
@@ -95,15 +81,19 @@ WeekSums sumWeek(std::string_view records, const LocalTime& weekStart, bool obst
 
 std::string championAchievement(const LocalTime& weekStart, bool obstacle, std::string_view group,
                                  const TermBest& best) {
-    std::string text = "在 " + dayText(weekStart) + "这一周的" + modeText(obstacle) + "中获得";
-    if (group == MALE) text += "男子";
-    if (group == FEMALE) text += "女子";
+    std::string text = "在 " + dayInWords(weekStart) + "这一周的" + modeText(obstacle) + "中获得";
+    if (group == SEX_MALE) text += "男子";
+    if (group == SEX_FEMALE) text += "女子";
     text += "第一名，最好成绩 ";
     if (obstacle) text += getStrInt(best.score) + "分 ";
     return text + resultTimeText(best.elapsedMs);
 }
 
 }  // namespace
+
+std::string dayInWords(const LocalTime& t) {
+    return std::to_string(t.year) + " 年 " + std::to_string(t.month) + " 月 " + std::to_string(t.day) + " 日";
+}
 
 std::vector<Honoured> progressStars(const TermBoard& board, const SexOf& sexOf) {
     std::vector<std::string> sexes;

@@ -23,6 +23,9 @@ struct Honoured {
     std::string achievement;  // what was achieved, in words, as the certificate says it
 };
 
+// "2026 年 12 月 7 日", as a certificate writes a day.
+std::string dayInWords(const LocalTime& t);
+
 // A name's 性别 as the class list knows it (男, 女), or empty.
 using SexOf = std::function<std::string(const std::string& name)>;
 

@@ -1,13 +1,13 @@
 #include "race/ClassChooser.h"
 
 #include "core/Core.h"
+#include "core/DataFolder.h"
 #include "race/NewClassDlg.h"
 
 #include <algorithm>
 
 namespace {
 const char kNewClass[] = "新建班级…";
-}  // namespace
 
 std::string classNameRefusal(ClassNameProblem problem, const std::string& name) {
     const std::string head = "不能使用“" + name + "”这个班名：\n\n";
@@ -25,16 +25,34 @@ std::string classNameRefusal(ClassNameProblem problem, const std::string& name) 
     return std::string();
 }
 
+}  // namespace
+
+bool typedClassName(const CDialog& dialog, int box, const std::vector<std::string>& taken,
+                    const std::string& renaming, std::string* name) {
+    std::vector<int> lossy;
+    *name = trimmedClassName(dialog.GetDlgItemText(box, &lossy));
+    const ClassNameProblem problem = checkClassName(*name, taken, renaming);
+    if (lossy.empty() && problem == ClassNameProblem::None) return true;
+    core->msgboxWarning(dialog.m_hWnd, lossy.empty() ? classNameRefusal(problem, *name)
+                                                     : std::string("班名里有") + kLacksCharacter + "。请换一种写法。");
+    SetFocus(GetDlgItem(dialog.m_hWnd, box));
+    return false;
+}
+
 void CClassChooser::load(const std::string& dataFolder) {
     dataFolder_ = dataFolder;
     first_ = core->getConfigStr("firstClass");
     others_.clear();
     for (const std::string& name : CCore::namesIn(dataFolder_ + CLASSES_FOLDER + "\\", true))
         if (name != first_) others_.push_back(name);
-    others_ = classOrder(first_, others_);
-    others_.erase(others_.begin());
+    sortOthers();
     const std::string open = core->getConfigStr("currentClass");
     current_ = std::find(others_.begin(), others_.end(), open) != others_.end() ? open : first_;
+}
+
+void CClassChooser::sortOthers() {
+    others_ = classOrder(first_, others_);
+    others_.erase(others_.begin());
 }
 
 std::vector<std::string> CClassChooser::names() const {
@@ -77,11 +95,9 @@ void CClassChooser::choose(HWND owner, int index, std::string* folder, bool* cre
 bool CClassChooser::create(HWND owner, std::string* name) {
     CNewClassDlg dlg(owner, names());
     if (dlg.DoModal() != IDOK) return false;
-    DWORD error = 0;
-    const std::string parent = dataFolder_ + CLASSES_FOLDER + "\\";
-    core->createFolder(parent);
+    core->createFolder(dataFolder_ + CLASSES_FOLDER + "\\");
     if (!CreateDirectoryW(CCore::systemText(folderOf(dlg.name)).c_str(), nullptr)) {
-        error = GetLastError();
+        const DWORD error = GetLastError();
         core->msgboxWarning(owner, "无法新建班级的文件夹：\n" + folderOf(dlg.name) + "\n\n原因：" +
                                        CCore::errorText(error));
         return false;
@@ -90,8 +106,7 @@ bool CClassChooser::create(HWND owner, std::string* name) {
     // missing one: its list is typed in next.
     core->writeFile(folderOf(dlg.name) + "psn.txt", std::string());
     others_.push_back(dlg.name);
-    others_ = classOrder(first_, others_);
-    others_.erase(others_.begin());
+    sortOthers();
     *name = dlg.name;
     return true;
 }
@@ -109,8 +124,7 @@ bool CClassChooser::renamed(HWND owner, const std::string& name) {
         return true;
     }
     std::replace(others_.begin(), others_.end(), current_, name);
-    others_ = classOrder(first_, others_);
-    others_.erase(others_.begin());
+    sortOthers();
     current_ = name;
     remember(owner);
     return true;

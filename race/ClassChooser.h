@@ -5,6 +5,7 @@
 // opens it again.
 #pragma once
 
+#include "framework/Dialog.h"
 #include "race/ClassFolders.h"
 
 #include <windows.h>
@@ -40,6 +41,8 @@ public:
 
 private:
     bool create(HWND owner, std::string* name);
+    // The further classes in name order, after the first.
+    void sortOthers();
     void remember(HWND owner);
 
     std::string dataFolder_;
@@ -48,5 +51,8 @@ private:
     std::string current_;
 };
 
-// Why a class name cannot be taken, as the operator is told.
-std::string classNameRefusal(ClassNameProblem problem, const std::string& name);
+// The class name typed into box `box` of `dialog`, blanks dropped, when a
+// folder can take it and no class of `taken` but `renaming` has it; else the
+// operator is told why, the box gets the focus, and false.
+bool typedClassName(const CDialog& dialog, int box, const std::vector<std::string>& taken,
+                    const std::string& renaming, std::string* name);

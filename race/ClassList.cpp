@@ -11,10 +11,6 @@
 namespace {
 
 const std::size_t kNoChild = std::numeric_limits<std::size_t>::max();
-// 男 and 女 as code page 936 has them: a literal would be UTF-8 in the host
-// build.
-constexpr std::string_view MALE = "\xC4\xD0";
-constexpr std::string_view FEMALE = "\xC5\xAE";
 
 // Whole characters of code page 936 only: a trail byte of A1 is no blank.
 bool isBlank(std::string_view character) {
@@ -23,7 +19,7 @@ bool isBlank(std::string_view character) {
 
 std::string knownSex(std::string_view text) {
     const std::string trimmed = trimmedName(text);
-    return trimmed == MALE || trimmed == FEMALE ? trimmed : std::string();
+    return isKnownSex(trimmed) ? trimmed : std::string();
 }
 
 std::string crlfText(const std::vector<ClassChild>& children, bool heatOnly) {

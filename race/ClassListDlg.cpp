@@ -23,12 +23,6 @@ std::string withoutBackslash(std::string folder) {
     return folder;
 }
 
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
-    return text;
-}
-
 // "psn.txt 第 2 行 tom：名单里已经有这个名字", one a line, at most `most` of them.
 std::string issueLines(const std::vector<NameIssue>& issues, std::size_t most = 20) {
     std::string text;
@@ -67,7 +61,7 @@ BOOL CClassListDlg::OnInitDialog() {
                                          NamesSource{rosterFile_.text, rosterFile_.exists, rosterFile_.lossyLines});
     // One look at the folder instead of one per child: a class of thousands
     // shows at once.
-    for (const std::string& file : CCore::namesIn(folder_.path(), false)) photos_.insert(lowerAscii(file));
+    for (const std::string& file : CCore::namesIn(folder_.path(), false)) photos_.insert(foldAsciiCase(file));
     list_.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     list_.InsertColumn(0, "序号", LVCFMT_LEFT, 42);
     list_.InsertColumn(1, "姓名", LVCFMT_LEFT, 98);
@@ -142,7 +136,7 @@ LRESULT CClassListDlg::OnNotify(NMHDR* header) {
 }
 
 bool CClassListDlg::hasPhoto(const ClassChild& child) const {
-    return !child.newPhoto.empty() || photos_.count(lowerAscii(child.photoName + ".jpg")) > 0;
+    return !child.newPhoto.empty() || photos_.count(foldAsciiCase(child.photoName + ".jpg")) > 0;
 }
 
 // The list holds no text of its own: it asks for the rows it shows
@@ -376,18 +370,6 @@ void CClassListDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-// The class's name as typed, when it is one a folder can take; *name gets it.
-bool CClassListDlg::classNameTaken(std::string* name) {
-    std::vector<int> lossy;
-    *name = trimmedClassName(GetDlgItemText(IDC_CLASS_TITLE, &lossy));
-    const ClassNameProblem problem = checkClassName(*name, classes_.names(), classes_.currentName());
-    if (lossy.empty() && problem == ClassNameProblem::None) return true;
-    core->msgboxWarning(m_hWnd, lossy.empty() ? classNameRefusal(problem, *name)
-                                              : std::string("班名里有") + kLacksCharacter + "。请换一种写法。");
-    SetFocus(GetDlgItem(m_hWnd, IDC_CLASS_TITLE));
-    return false;
-}
-
 void CClassListDlg::OnOK() {
     const std::vector<NameIssue> problems = class_->problems();
     if (!problems.empty()) {
@@ -395,7 +377,9 @@ void CClassListDlg::OnOK() {
         return;
     }
     std::string className;
-    if (!classNameTaken(&className) || !saveAll(className)) return;
+    if (!typedClassName(*this, IDC_CLASS_TITLE, classes_.names(), classes_.currentName(), &className) ||
+        !saveAll(className))
+        return;
     if (className != classes_.currentName()) renamedTo = className;
     CDialog::OnOK();
 }

@@ -58,7 +58,6 @@ private:
     void onSexChosen();
     bool hasPhoto(const ClassChild& child) const;
     bool changed();
-    bool classNameTaken(std::string* name);
     bool saveAll(const std::string& className);
 
     const DataFolder& folder_;

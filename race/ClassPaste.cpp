@@ -14,8 +14,6 @@ constexpr std::string_view NAME_HEADINGS_CP936[] = {
     "\xC3\xFB\xD7\xD6",                  // 名字
     "\xD1\xA7\xC9\xFA\xD0\xD5\xC3\xFB",  // 学生姓名
 };
-constexpr std::string_view MALE_CP936 = "\xC4\xD0";    // 男
-constexpr std::string_view FEMALE_CP936 = "\xC5\xAE";  // 女
 
 // Every line, the last one too when nothing ends it: a spreadsheet's copy
 // ends its last row, a CSV file typed by hand often does not.
@@ -82,7 +80,7 @@ std::vector<PastedName> parsePastedNames(std::string_view text) {
         std::string name = trimmedName(nextCell(line, separator, &pos));
         if (name.empty() || isHeading(name)) return;
         std::string sex = trimmedName(nextCell(line, separator, &pos));
-        if (sex != MALE_CP936 && sex != FEMALE_CP936) sex.clear();
+        if (!isKnownSex(sex)) sex.clear();
         names.push_back(PastedName{number, std::move(name), std::move(sex)});
     });
     return names;

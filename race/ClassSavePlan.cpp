@@ -12,15 +12,6 @@ namespace {
 const char* const PHOTO = "照片";
 const char* const NO_FREE_NAME = "备份文件夹里这张照片同一时刻的文件名都已用完。";
 
-// A path as Windows tells files apart: A-Z the same as a-z, double-byte
-// characters as they are (their trail bytes may look like letters).
-std::string folded(const std::string& path) {
-    std::string key = path;
-    for (std::size_t pos = 0; pos < key.size(); pos += gbkCharLength(key, pos))
-        if (key[pos] >= 'A' && key[pos] <= 'Z') key[pos] = static_cast<char>(key[pos] - 'A' + 'a');
-    return key;
-}
-
 // The files as they will be once the steps planned so far are taken. A
 // name the plan gives a file stays taken: every parked and backup name is
 // chosen while the file under it is still there.
@@ -29,15 +20,15 @@ public:
     explicit PlannedFiles(PlanFiles& files) : files_(files) {}
 
     bool has(const std::string& path) {
-        const auto known = there_.emplace(folded(path), false);
+        const auto known = there_.emplace(foldAsciiCase(path), false);
         if (known.second) known.first->second = files_.exists(path);
         return known.first->second;
     }
     void rename(const std::string& from, const std::string& to) {
-        there_[folded(from)] = false;
-        there_[folded(to)] = true;
+        there_[foldAsciiCase(from)] = false;
+        there_[foldAsciiCase(to)] = true;
     }
-    void write(const std::string& path) { there_[folded(path)] = true; }
+    void write(const std::string& path) { there_[foldAsciiCase(path)] = true; }
 
 private:
     PlanFiles& files_;
@@ -115,7 +106,7 @@ void ClassSavePlan::writeText(const std::string& path, std::string bytes, std::s
 }
 
 void ClassSavePlan::renameLast(const std::string& from, const std::string& to, std::string what) {
-    lastRenames_.push_back(Text{from, to, std::move(what)});
+    lastRenames_.push_back(Rename{from, to, std::move(what)});
 }
 
 std::vector<PlanStep> ClassSavePlan::steps() const {
@@ -146,8 +137,8 @@ std::vector<PlanStep> ClassSavePlan::steps() const {
     }
     for (const Text& text : texts_)
         plan.push_back(PlanStep{PlanStep::Kind::Write, {}, text.path, text.bytes, text.what});
-    for (const Text& last : lastRenames_)
-        plan.push_back(PlanStep{PlanStep::Kind::Rename, last.path, last.bytes, {}, last.what});
+    for (const Rename& last : lastRenames_)
+        plan.push_back(PlanStep{PlanStep::Kind::Rename, last.from, last.to, {}, last.what});
     return plan;
 }
 

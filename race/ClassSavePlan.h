@@ -82,11 +82,14 @@ private:
     struct Text {
         std::string path, bytes, what;
     };
+    struct Rename {
+        std::string from, to, what;
+    };
 
     PlanFiles& files_;
     std::string folder_, backupFolder_, stamp_;
     std::vector<Move> moves_;
     std::vector<Photo> photos_;
     std::vector<Text> texts_;
-    std::vector<Text> lastRenames_;  // from, to, what
+    std::vector<Rename> lastRenames_;
 };

@@ -1,7 +1,5 @@
 #include "race/NewClassDlg.h"
 
-#include "core/Core.h"
-#include "core/DataFolder.h"
 #include "race/ClassChooser.h"
 #include "res/resource.h"
 
@@ -16,15 +14,5 @@ BOOL CNewClassDlg::OnInitDialog() {
 
 // The dialog stays open on a refused name, so that it can be mended.
 void CNewClassDlg::OnOK() {
-    std::vector<int> lossy;
-    const std::string typed = trimmedClassName(GetDlgItemText(IDC_NEW_CLASS_NAME, &lossy));
-    const ClassNameProblem problem = checkClassName(typed, taken_);
-    if (!lossy.empty() || problem != ClassNameProblem::None) {
-        core->msgboxWarning(m_hWnd, lossy.empty() ? classNameRefusal(problem, typed)
-                                                  : std::string("班名里有") + kLacksCharacter + "。请换一种写法。");
-        SetFocus(GetDlgItem(m_hWnd, IDC_NEW_CLASS_NAME));
-        return;
-    }
-    name = typed;
-    CDialog::OnOK();
+    if (typedClassName(*this, IDC_NEW_CLASS_NAME, taken_, std::string(), &name)) CDialog::OnOK();
 }

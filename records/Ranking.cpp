@@ -1,5 +1,7 @@
 #include "records/Ranking.h"
 
+#include "core/TextFields.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -54,4 +56,10 @@ void placeWeekly(Contestant* totals, const int* races, int count) {
             return timeOf(totals[a].elapsedMs) < timeOf(totals[b].elapsedMs);
         },
         [races](int i) { return races[i] > 0; });
+}
+
+void addToWeek(Contestant& total, int& races, int32_t elapsedMs, int32_t score) {
+    ++races;
+    total.elapsedMs = saturatingAdd(total.elapsedMs, elapsedMs);
+    total.score = saturatingAdd(total.score, score);
 }

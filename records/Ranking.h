@@ -33,3 +33,6 @@ inline void placeByScore(Contestant* table, int count) { placeResults(table, cou
 // race count, a name absent all week would lead everyone of equal score with
 // its summed time of 0.
 void placeWeekly(Contestant* totals, const int* races, int count);
+// One counted result of the week added to an entry's sums, and to its
+// number of races.
+void addToWeek(Contestant& total, int& races, int32_t elapsedMs, int32_t score);

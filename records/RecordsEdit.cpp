@@ -16,10 +16,7 @@ ResultEdit readEditedResult(const ResultFields& shown, const ResultFields& typed
     if (timeTouched && typed.noTime) ms = NO_TIME;
     else if (timeTouched && !parseTypedTime(typed.time, &ms)) return ResultEdit::BadTime;
     if (obstacle && typed.score != shown.score) {
-        std::string_view text(typed.score);
-        const std::size_t first = text.find_first_not_of(' ');
-        text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(' ') + 1 - first);
-        if (!parseInt32Field(text, &value)) return ResultEdit::BadScore;
+        if (!parseInt32Field(trimBlanks(typed.score), &value)) return ResultEdit::BadScore;
     }
     *elapsedMs = ms;
     *score = value;

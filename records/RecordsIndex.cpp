@@ -91,14 +91,6 @@ bool RecordsIndex::forEachOfWeek(const LocalTime& now, Add&& add) const {
     return hasWeeklyData;
 }
 
-namespace {
-void addResult(Contestant& entry, int& races, int32_t elapsedMs, int32_t score) {
-    ++races;
-    entry.elapsedMs = saturatingAdd(entry.elapsedMs, elapsedMs);
-    entry.score = saturatingAdd(entry.score, score);
-}
-}  // namespace
-
 bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int count,
                            Contestant* totals, int* races) const {
     count = std::clamp(count, 0, MAX_CONTESTANTS);
@@ -112,7 +104,7 @@ bool RecordsIndex::sumWeek(const LocalTime& now, const Contestant* roster, int c
     // Equal roster names both receive the sums of that name.
     const bool hasWeeklyData = forEachOfWeek(now, [&](const Result& result) {
         for (int i = 0; i < count; ++i)
-            if (names[i] == result.name) addResult(totals[i], counted[i], result.elapsedMs, result.score);
+            if (names[i] == result.name) addToWeek(totals[i], counted[i], result.elapsedMs, result.score);
     });
     placeWeekly(totals, counted, count);
     if (races) std::copy(counted, counted + MAX_CONTESTANTS, races);
@@ -128,7 +120,7 @@ int RecordsIndex::sumClassWeek(const LocalTime& now, const std::vector<std::stri
     *hasWeeklyData = forEachOfWeek(now, [&](const Result& result) {
         const auto found = byName.find(result.name);
         if (found != byName.end())
-            addResult(all[found->second], counted[found->second], result.elapsedMs, result.score);
+            addToWeek(all[found->second], counted[found->second], result.elapsedMs, result.score);
     });
     placeWeekly(all.data(), counted.data(), static_cast<int>(all.size()));
     std::vector<std::size_t> order;

@@ -43,10 +43,8 @@ std::size_t readDigits(std::string_view text, std::size_t* pos, int64_t* value) 
 bool parseTypedTime(std::string_view typed, int32_t* ms) {
     std::string text;
     if (!toHalfWidth(typed, &text)) return false;
-    std::string_view t(text);
-    const std::size_t first = t.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return false;
-    t = t.substr(first, t.find_last_not_of(" \t") + 1 - first);
+    std::string_view t = trimBlanks(text);
+    if (t.empty()) return false;
     if (t.back() == '"') t.remove_suffix(1);
 
     // Up to three numbers: seconds; minutes and seconds; hours, minutes and

@@ -67,6 +67,15 @@ TEST(TextFields, SaturatingArithmeticClampsInsteadOfWrapping) {
     EXPECT_EQ(saturatingAdd(-3, 5), 2);
 }
 
+// Two characters whose trail bytes are A and a (丂, 乤) are two photo files
+// to Windows, whatever letter case does to Tom and TOM.
+TEST(TextFields, LetterCaseFoldsOnlyInSingleByteCharacters) {
+    EXPECT_TRUE(equalsIgnoringAsciiCase("Tom\xD5\xC5", "tOM\xD5\xC5"));
+    EXPECT_FALSE(equalsIgnoringAsciiCase("\x81\x41", "\x81\x61"));
+    EXPECT_EQ(foldAsciiCase("\x81\x41" "AB.JPG"), "\x81\x41" "ab.jpg");
+    EXPECT_EQ(trimBlanks(" \t1'02\" \t"), "1'02\"");
+}
+
 TEST(TextFields, LongTextIsCutOnACharacterBoundary) {
     EXPECT_EQ(cutAtCharBoundary("ab\xD5\xC5\xCE\xB0", 3), "ab");
     EXPECT_EQ(cutAtCharBoundary("ab\xD5\xC5\xCE\xB0", 4), "ab\xD5\xC5");
